@@ -1,0 +1,29 @@
+#pragma once
+// The shared dialog state and the operations behind Find and Upgrade, written against the
+// IUpdateUi operations. CFirmwareUpdateDlg derives from it and supplies them over Win32;
+// tests derive a recorder.
+
+#include <memory>
+#include <string>
+
+#include "modem/FirmwareVersionInfo.h"
+#include "modem/UpdateUi.h"
+#include "serial/ComPort.h"
+
+class CFirmwareUpdateCore : public IUpdateUi {
+ public:
+  explicit CFirmwareUpdateCore(ISerialDriver& driver) : m_driver(driver) {}
+  ~CFirmwareUpdateCore() override = default;
+
+  void OnFind();
+  void OnUpgrade();
+  bool QueryModemInfo(FirmwareVersionInfo& modem);
+  bool ReadFirmwareFileInfo(FirmwareVersionInfo& image);
+
+ protected:
+  std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
+  int m_nPortIndex = 0;               // chosen port, 0..7
+  std::string m_strFileName;          // chosen image, without its folder
+
+  ISerialDriver& m_driver;
+};

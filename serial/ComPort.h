@@ -1,0 +1,34 @@
+#pragma once
+// One open serial port: open by index, line settings, time-outs, purges, synchronous I/O.
+
+#include <cstdint>
+
+#include "serial/PortNames.h"
+#include "serial/SerialDriver.h"
+
+class CComPort {
+ public:
+  explicit CComPort(ISerialDriver& driver);
+  virtual ~CComPort();
+
+  CComPort(const CComPort&) = delete;
+  CComPort& operator=(const CComPort&) = delete;
+
+  bool Open(int index);
+  bool IsOpen() const;
+  bool Configure(std::uint32_t baudRate, std::uint8_t byteSize, std::uint8_t parity,
+                 std::uint8_t stopBits);
+  // Note the order: for reads the constant comes before the multiplier, for writes after.
+  bool SetTimeouts(std::uint32_t readInterval, std::uint32_t readTotalConstant,
+                   std::uint32_t readTotalMultiplier, std::uint32_t writeTotalMultiplier,
+                   std::uint32_t writeTotalConstant);
+  bool PurgeRx();
+  bool PurgeTx();
+  unsigned Write(const void* data, unsigned n);
+  unsigned Read(void* data, unsigned n);
+
+ private:
+  ISerialDriver& m_driver;
+  SerialState m_dcb;
+  SerialHandle m_hComm = kNullHandle;
+};
