@@ -1,0 +1,46 @@
+#pragma once
+// How a simulated modem behaves: its answers, its timing and its faults.
+
+#include <cstdint>
+#include <string>
+
+struct ModemConfig {
+  // Identification: the answer to "ati3\r" is "\r\n" + identification + "\r\n\r\nOK\r\n"
+  // unless ati3Answer is set, which is sent as it stands.
+  std::string identification = "ZQ713";
+  std::string ati3Answer;
+
+  // Versions: "ATI7\r" answers with "Controller Ver" and "Date:", "ATI8\r" with "DSP Ver"
+  // and "Date:", unless ati7Answer / ati8Answer are set, which are sent as they stand.
+  std::string controllerVersion = "2.10";
+  std::string controllerDate = "03/15/02";
+  std::string dspVersion = "1.07";
+  std::string dspDate = "02/28/02";
+  std::string ati7Answer;
+  std::string ati8Answer;
+
+  bool echo = false;               // echo every command byte back before answering
+  std::uint32_t answerDelayMs = 20;  // from the command's carriage return to its answer
+
+  // Erase: "AT+F56=90\r" gets eraseAnswer, then "y" starts the erase; eraseTimeMs later the
+  // modem sends readyAnswer and takes the image.
+  std::string eraseAnswer = "\r\nErase flash? (y/n)";
+  std::uint32_t eraseTimeMs = 9000;
+  std::string readyAnswer = "\r\nREADY\r\n";
+
+  // Image: once finalAfterIdleMs pass without an image byte (or imageLength bytes came, when
+  // non-zero), the modem sends finalAnswer (four bytes).
+  std::uint32_t imageLength = 0;
+  std::uint32_t finalAfterIdleMs = 500;
+  std::string finalAnswer = "OK\r\n";
+
+  // Faults.
+  bool silent = false;               // opens, never answers
+  bool noReady = false;              // after the erase, answers "\r\nOK\r\n" instead of READY
+  std::int64_t stallAfterImageBytes = -1;   // holds CTS low for good after k image bytes
+  std::int64_t vanishAfterImageBytes = -1;  // the device disappears after k image bytes
+  bool noFinalAnswer = false;        // says nothing after the image
+
+  // Pacing: every byte the modem sends or takes costs 1/11520 s (115200 baud, 10 bits).
+  bool pace115200 = false;
+};
