@@ -32,4 +32,17 @@ class CFirmwareUpdateCore : public IUpdateUi {
   std::string m_strFileName;          // chosen image, without its folder
 
   ISerialDriver& m_driver;
+
+ private:
+  enum class TransferResult { kDone, kIncomplete, kUnconfirmed };
+
+  // Find: opens port `index` into m_pPort and asks it who it is.
+  bool ProbePort(int index);
+  // Query: sends one command, waits, reads the answer into `answer` and terminates it.
+  unsigned AskModem(const char* command, unsigned length, char* answer, unsigned size);
+  // Upgrade, in its phases.
+  bool ObtainConsent();
+  bool EraseFlash();
+  TransferResult SendImage(IImageFile& file);
+  void EndUpgradeFailed(std::unique_ptr<IImageFile>& file);
 };
