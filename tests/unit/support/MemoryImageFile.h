@@ -33,6 +33,7 @@ class CMemoryFileSystem {
   int opens = 0;      // successful opens
   int openNow = 0;    // files open now
   std::uint32_t largestRead = 0;  // the most bytes asked for in one read
+  int reads = 0;
 
  private:
   std::map<std::string, MemoryImage> m_files;
@@ -49,6 +50,7 @@ class CMemoryImageFile : public IImageFile {
   bool Read(void* data, std::uint32_t n, std::uint32_t& done) override {
     done = 0;
     m_fs.largestRead = std::max(m_fs.largestRead, n);
+    ++m_fs.reads;
     if (m_image.readFails) return false;
     const std::size_t size = m_image.bytes.size();
     if (m_position < size) {
