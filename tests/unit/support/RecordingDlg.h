@@ -34,7 +34,6 @@ class CRecordingDlg : public CFirmwareUpdateCore {
   }
   // An operation's port object is still held.
   void HoldPort() { m_pPort = std::make_unique<CComPort>(m_driver); }
-  void ReleasePort() { m_pPort.reset(); }
 
   int PortIndex() const { return m_nPortIndex; }
   const std::string& FileName() const { return m_strFileName; }
