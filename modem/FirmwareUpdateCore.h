@@ -20,10 +20,29 @@ class CFirmwareUpdateCore : public IUpdateUi {
   bool QueryModemInfo(FirmwareVersionInfo& modem);
   bool ReadFirmwareFileInfo(FirmwareVersionInfo& image);
 
+  // Rules of the main dialog's state, kept here so they hold without a window.
+  void ResetDialogState();                      // dialog start: no port, COM1, Upgrade off
+  void OnPortSelected(int index);               // an entry chosen in the port list
+  void OnFileChosen(const std::string& name);   // a firmware file chosen with Open
+  void ReleasePort();                           // the dialog goes while a port is held
+
  protected:
   std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
   int m_nPortIndex = 0;               // chosen port, 0..7
   std::string m_strFileName;          // chosen image, without its folder
 
   ISerialDriver& m_driver;
+
+ private:
+  enum class TransferResult { kDone, kIncomplete, kUnconfirmed };
+
+  // Find: opens port `index` into m_pPort and asks it who it is.
+  bool ProbePort(int index);
+  // Query: sends one command, waits, reads the answer into `answer` and terminates it.
+  unsigned AskModem(const char* command, unsigned length, char* answer, unsigned size);
+  // Upgrade, in its phases.
+  bool ObtainConsent();
+  bool EraseFlash();
+  TransferResult SendImage(IImageFile& file);
+  void EndUpgradeFailed(std::unique_ptr<IImageFile>& file);
 };

@@ -20,7 +20,7 @@ class CSimLineDriver : public ISerialDriver {
   // Puts a modem behind a port ("COM3"); ports with nothing attached do not exist.
   CModemEngine& AttachModem(const std::string& port, const ModemConfig& config = ModemConfig());
   // The port exists but another program holds it: every open fails.
-  void SetPortBusy(const std::string& port);
+  void SetPortBusy(const std::string& port, bool busy = true);
 
   CModemEngine* Modem(const std::string& port);
   int OpenCount(const std::string& port) const;  // opens tried on the port
@@ -28,6 +28,7 @@ class CSimLineDriver : public ISerialDriver {
   // True once a transfer would have waited for ever (no time-out and nothing to come);
   // such a call returns at once with what it has, so a test never hangs.
   bool BlockedForever() const;
+  void ClearBlockedForever() { m_blockedForever = false; }
 
   SerialHandle OpenDevice(const char* name) override;
   bool CloseDevice(SerialHandle h) override;
@@ -41,7 +42,11 @@ class CSimLineDriver : public ISerialDriver {
 
  private:
   struct Port;
+  Port* Find(SerialHandle h);
+  Port& At(const std::string& port);
+
   CVirtualClock& m_clock;
   std::map<std::string, std::unique_ptr<Port>> m_ports;
+  SerialHandle m_nextHandle = 100;
   bool m_blockedForever = false;
 };

@@ -1,0 +1,85 @@
+// The operations' view of the windows: status and progress pop-ups, boxes, the main
+// dialog's controls, pauses that keep the windows alive, and the image file.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/FirmwareUpdateDlg.h"
+#include "app/Win32ImageFile.h"
+#include "app/win/MessagePump.h"
+
+void CFirmwareUpdateDlg::OpenStatusWindow() {
+  CloseStatusWindow();
+  m_pStatusDlg = std::make_unique<CStatusDlg>();
+  m_pStatusDlg->Create(CStatusDlg::IDD, this);
+  m_pStatusDlg->ShowWindow(SW_SHOW);
+  ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
+}
+
+void CFirmwareUpdateDlg::SetStatusText(const std::string& text) {
+  if (!m_pStatusDlg) return;
+  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, text);
+  ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
+}
+
+void CFirmwareUpdateDlg::CloseStatusWindow() {
+  if (!m_pStatusDlg) return;
+  m_pStatusDlg->DestroyWindow();
+  m_pStatusDlg.reset();
+}
+
+void CFirmwareUpdateDlg::OpenProgressWindow() {
+  CloseProgressWindow();
+  m_pProgressDlg = std::make_unique<CProgressDlg>();
+  m_pProgressDlg->Create(CProgressDlg::IDD, this);
+  m_pProgressDlg->ShowWindow(SW_SHOW);
+  ::UpdateWindow(m_pProgressDlg->GetSafeHwnd());
+}
+
+void CFirmwareUpdateDlg::SetProgressText(const std::string& text) {
+  if (!m_pProgressDlg) return;
+  m_pProgressDlg->SetDlgItemText(IDC_PROGRESS_TEXT, text);
+  ::UpdateWindow(m_pProgressDlg->GetSafeHwnd());
+}
+
+LRESULT CFirmwareUpdateDlg::SendProgressMessage(UINT msg, WPARAM w, LPARAM l) {
+  return m_pProgressDlg ? m_pProgressDlg->SendDlgItemMessage(IDC_PROGRESS, msg, w, l) : 0;
+}
+
+void CFirmwareUpdateDlg::SetProgressRange(std::uint16_t upper) {
+  SendProgressMessage(PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+}
+
+void CFirmwareUpdateDlg::SetProgressPos(int pos) { SendProgressMessage(PBM_SETPOS, pos, 0); }
+
+void CFirmwareUpdateDlg::SetProgressStep(int step) { SendProgressMessage(PBM_SETSTEP, step, 0); }
+
+void CFirmwareUpdateDlg::StepProgress() { SendProgressMessage(PBM_STEPIT, 0, 0); }
+
+void CFirmwareUpdateDlg::CloseProgressWindow() {
+  if (!m_pProgressDlg) return;
+  m_pProgressDlg->DestroyWindow();
+  m_pProgressDlg.reset();
+}
+
+int CFirmwareUpdateDlg::ShowMessageBox(const std::string& text, const std::string& caption,
+                                       unsigned type) {
+  return MessageBox(text, caption, type);
+}
+
+void CFirmwareUpdateDlg::EnableUpgrade(bool enable) { EnableDlgItem(IDC_UPGRADE, enable); }
+
+void CFirmwareUpdateDlg::SetFileNameText(const std::string& text) {
+  SetDlgItemText(IDC_FILENAME, text);
+}
+
+void CFirmwareUpdateDlg::SelectPort(int index) {
+  SendDlgItemMessage(IDC_PORT, CB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+void CFirmwareUpdateDlg::Pause(std::uint32_t ms) { WaitPumpingWithoutInput(ms); }
+
+void CFirmwareUpdateDlg::KeepAlive() { PumpWithoutInput(); }
+
+std::unique_ptr<IImageFile> CFirmwareUpdateDlg::OpenImageFile(const std::string& name) {
+  return CWin32ImageFile::Open(name);
+}

@@ -1,0 +1,55 @@
+#include "image/ImageReader.h"
+
+#include <vector>
+
+#include "modem/Fields.h"
+#include "modem/ModemCommands.h"
+
+namespace {
+
+constexpr std::uint32_t kDateReadSize = 16;
+constexpr std::uint32_t kMaxDateLength = 15;
+constexpr char kDateEnd = '*';
+
+// A date is the text at `offset` up to "*", at most 15 bytes, of the bytes actually read.
+void ReadFixedDate(IImageFile& file, std::uint32_t offset, char* out) {
+  out[0] = '\0';
+  char raw[kDateReadSize];
+  std::uint32_t got = 0;
+  if (!file.Seek(offset) || !file.Read(raw, kDateReadSize, got)) return;
+  if (got > kDateReadSize) got = kDateReadSize;
+  std::uint32_t n = 0;
+  while (n < got && n < kMaxDateLength && raw[n] != kDateEnd) {
+    out[n] = raw[n];
+    ++n;
+  }
+  out[n] = '\0';
+}
+
+// Looks for the version labels block by block; a label counts only when it lies wholly
+// within one block.
+bool ReadVersions(IImageFile& file, FirmwareVersionInfo& info) {
+  std::vector<char> block(image::kBlockSize);
+  for (;;) {
+    std::uint32_t got = 0;
+    if (!file.Read(block.data(), image::kBlockSize, got) || got == 0) return false;
+    if (got > image::kBlockSize) got = image::kBlockSize;
+    const int p = FindPattern(block.data(), got, marker::kControllerVersion);
+    if (p < 0) continue;
+    ReadTokenAfterLabel(block.data(), got, p, marker::kControllerVersion,
+                        info.controllerVersion);
+    const int d = FindPattern(block.data(), got, marker::kDspVersion);
+    if (d >= 0) ReadTokenAfterLabel(block.data(), got, d, marker::kDspVersion, info.dspVersion);
+    return true;
+  }
+}
+
+}  // namespace
+
+bool ReadImageVersionInfo(IImageFile& file, FirmwareVersionInfo& info) {
+  info.Clear();
+  if (!ReadVersions(file, info)) return false;
+  ReadFixedDate(file, image::kDspDateOffset, info.dspDate);
+  ReadFixedDate(file, image::kControllerDateOffset, info.controllerDate);
+  return info.IsComplete();
+}

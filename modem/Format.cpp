@@ -1,0 +1,22 @@
+#include "modem/Format.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+std::string FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string out;
+  if (n > 0) {
+    std::vector<char> buffer(static_cast<std::size_t>(n) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    out.assign(buffer.data(), static_cast<std::size_t>(n));
+  }
+  va_end(args);
+  return out;
+}

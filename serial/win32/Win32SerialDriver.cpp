@@ -1,0 +1,82 @@
+#include "serial/win32/Win32SerialDriver.h"
+
+namespace {
+
+HANDLE AsHandle(SerialHandle h) { return reinterpret_cast<HANDLE>(h); }
+
+}  // namespace
+
+SerialHandle CWin32SerialDriver::OpenDevice(const char* name) {
+  HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+  return reinterpret_cast<SerialHandle>(h);
+}
+
+bool CWin32SerialDriver::CloseDevice(SerialHandle h) {
+  m_dcbs.erase(AsHandle(h));
+  return CloseHandle(AsHandle(h)) != FALSE;
+}
+
+bool CWin32SerialDriver::GetState(SerialHandle h, SerialState& state) {
+  DCB dcb;
+  ZeroMemory(&dcb, sizeof dcb);
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(AsHandle(h), &dcb)) return false;
+  m_dcbs[AsHandle(h)] = dcb;
+  state.BaudRate = dcb.BaudRate;
+  state.ByteSize = dcb.ByteSize;
+  state.Parity = dcb.Parity;
+  state.StopBits = dcb.StopBits;
+  state.fOutxCtsFlow = dcb.fOutxCtsFlow != 0;
+  state.fDtrControl = static_cast<std::uint8_t>(dcb.fDtrControl);
+  return true;
+}
+
+bool CWin32SerialDriver::SetState(SerialHandle h, const SerialState& state) {
+  auto it = m_dcbs.find(AsHandle(h));
+  if (it == m_dcbs.end()) {
+    // Nobody asked for the state yet: start from what the device reports now.
+    SerialState ignored;
+    if (!GetState(h, ignored)) return false;
+    it = m_dcbs.find(AsHandle(h));
+  }
+  DCB dcb = it->second;
+  dcb.BaudRate = state.BaudRate;
+  dcb.ByteSize = state.ByteSize;
+  dcb.Parity = state.Parity;
+  dcb.StopBits = state.StopBits;
+  dcb.fOutxCtsFlow = state.fOutxCtsFlow ? 1 : 0;
+  dcb.fDtrControl = state.fDtrControl;
+  if (!SetCommState(AsHandle(h), &dcb)) return false;
+  it->second = dcb;
+  return true;
+}
+
+bool CWin32SerialDriver::SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) {
+  COMMTIMEOUTS ct;
+  ct.ReadIntervalTimeout = timeouts.ReadIntervalTimeout;
+  ct.ReadTotalTimeoutMultiplier = timeouts.ReadTotalTimeoutMultiplier;
+  ct.ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant;
+  ct.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier;
+  ct.WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant;
+  return SetCommTimeouts(AsHandle(h), &ct) != FALSE;
+}
+
+bool CWin32SerialDriver::Purge(SerialHandle h, std::uint32_t flags) {
+  return PurgeComm(AsHandle(h), flags) != FALSE;
+}
+
+bool CWin32SerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
+                                   std::uint32_t& done) {
+  DWORD got = 0;
+  BOOL ok = ReadFile(AsHandle(h), data, n, &got, NULL);
+  done = got;
+  return ok != FALSE;
+}
+
+bool CWin32SerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
+                                    std::uint32_t& done) {
+  DWORD put = 0;
+  BOOL ok = WriteFile(AsHandle(h), data, n, &put, NULL);
+  done = put;
+  return ok != FALSE;
+}

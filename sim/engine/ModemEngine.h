@@ -1,0 +1,103 @@
+#pragma once
+// The simulated modem: bytes in, bytes out, no I/O of its own. The caller passes the time
+// (milliseconds) with every call, so the same engine runs on a virtual clock in tests and
+// on the real clock in modem-sim.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "sim/engine/ModemConfig.h"
+
+class CModemEngine {
+ public:
+  static constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
+  explicit CModemEngine(const ModemConfig& config = ModemConfig());
+
+  const ModemConfig& Config() const { return m_config; }
+
+  // Host to modem: n bytes offered from nowMs on. With pacing each byte takes 1/11520 s and
+  // none is taken after limitMs. Returns how many the modem took: fewer once it holds CTS
+  // low for good, once it has vanished, or when the limit came first.
+  std::size_t Input(const std::uint8_t* data, std::size_t n, std::uint64_t nowMs,
+                    std::uint64_t limitMs = kNever);
+  // The time the last byte taken was on the line (rounded up); nowMs without pacing.
+  std::uint64_t InputDoneMs() const;
+  // How many bytes the modem would take at all (0 when CTS is low for good or it vanished).
+  std::size_t CanTake() const;
+
+  // Modem to host: bytes that have arrived by nowMs. Output removes them.
+  std::size_t OutputReady(std::uint64_t nowMs);
+  std::size_t Output(std::uint8_t* out, std::size_t max, std::uint64_t nowMs);
+  // Whether bytes are still queued, arrived or not.
+  bool OutputPending() const { return !m_out.empty(); }
+  // The host threw its receive buffer away: bytes that arrived by nowMs are gone.
+  void DiscardOutput(std::uint64_t nowMs);
+
+  // The earliest time after nowMs at which a byte arrives or the modem changes state by
+  // itself; kNever when nothing will ever happen without new input.
+  std::uint64_t NextEventMs(std::uint64_t nowMs);
+
+  bool Vanished() const { return m_vanished; }
+  bool CtsLow() const;
+
+  // What the modem received: every image byte of the last download, in order; every
+  // command with its carriage return ("y" as "y").
+  const std::vector<std::uint8_t>& ImageBytes() const { return m_image; }
+  // Count and FNV-1a hash of the last download's image bytes, kept even without keepImage.
+  std::uint64_t ImageSize() const { return m_imageSize; }
+  std::uint64_t ImageHash() const { return m_imageHash; }
+  static std::uint64_t HashOf(const std::uint8_t* data, std::size_t n);
+  const std::vector<std::string>& Commands() const { return m_commands; }
+  // Final answers sent so far (one per completed download).
+  int FinalAnswers() const { return m_finalAnswers; }
+
+ private:
+  // Time inside the engine: 1 ms = 11520 ticks, one byte at 115200 baud = 1000 ticks.
+  using Ticks = std::uint64_t;
+  static constexpr Ticks kTicksPerMs = 11520;
+  static constexpr Ticks kTicksPerByte = 1000;
+  static constexpr std::size_t kMaxCommandLength = 256;
+  static constexpr std::uint64_t kHashSeed = 0xcbf29ce484222325ULL;
+  static constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
+
+  enum class State { Command, AwaitConfirm, Erasing, Image };
+
+  struct OutByte {
+    std::uint8_t value;
+    Ticks ready;
+  };
+
+  static Ticks ToTicks(std::uint64_t ms);
+  static std::uint64_t ToMsCeil(Ticks t);
+
+  void RunUntil(Ticks t);
+  void ApplyImageFaults();
+  void TakeByte(std::uint8_t b, Ticks t);
+  void TakeImageByte(std::uint8_t b, Ticks t);
+  void EndCommand(Ticks t);
+  std::string AnswerTo(const std::string& command);
+  void Emit(const std::string& text, Ticks t);
+  void SendFinal(Ticks t);
+
+  ModemConfig m_config;
+  State m_state = State::Command;
+  std::string m_line;
+  std::deque<OutByte> m_out;
+  Ticks m_lastOut = 0;
+  Ticks m_inputDone = 0;
+  Ticks m_eraseEnd = 0;
+  bool m_finalPending = false;  // in Image state: the final answer goes at m_finalAt
+  Ticks m_finalAt = 0;
+  bool m_vanished = false;
+  bool m_stalled = false;
+  std::vector<std::uint8_t> m_image;
+  std::uint64_t m_imageSize = 0;
+  std::uint64_t m_imageHash = kHashSeed;
+  std::vector<std::string> m_commands;
+  int m_finalAnswers = 0;
+};

@@ -1,0 +1,217 @@
+#include "sim/modem-sim/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char* const kUsage =
+    "usage: modem-sim [--link-dir DIR] [--record-dir DIR] [--max-seconds N]\n"
+    "                 --port NAME[:key=value[,key=value...]] [--port ...]\n"
+    "\n"
+    "Serves one simulated modem per --port on a pseudo-terminal, in real time.\n"
+    "At start prints one line \"NAME /dev/pts/N\" per port, then \"ready\".\n"
+    "\n"
+    "  --link-dir DIR     make a symbolic link DIR/NAME to each port's pty (removed at exit)\n"
+    "  --record-dir DIR   write every image byte a port receives to DIR/NAME.bin and print\n"
+    "                     \"NAME image N bytes\" when its final answer goes\n"
+    "  --max-seconds N    end after N seconds (default 3600); SIGTERM or SIGINT end it too\n"
+    "  --help             this text\n"
+    "\n"
+    "Port keys (texts take the escapes \\r \\n \\t \\0 \\\\ \\xHH; a comma is \\x2c):\n"
+    "  ident=TEXT         identification in the answer to ati3 (default ZQ713)\n"
+    "  ati3=TEXT          whole answer to ati3, sent as it stands\n"
+    "  ctlver=TEXT        controller version (default 2.10)\n"
+    "  ctldate=TEXT       controller date (default 03/15/02)\n"
+    "  dspver=TEXT        DSP version (default 1.07)\n"
+    "  dspdate=TEXT       DSP date (default 02/28/02)\n"
+    "  ati7=TEXT          whole answer to ATI7, sent as it stands\n"
+    "  ati8=TEXT          whole answer to ATI8, sent as it stands\n"
+    "  echo=0|1           echo every command byte (default 0)\n"
+    "  delay=MS           from a command's carriage return to its answer (default 20)\n"
+    "  erase=MS           erase time after \"y\" before READY (default 9000)\n"
+    "  ready=TEXT         answer after the erase (default \\r\\nREADY\\r\\n)\n"
+    "  final=TEXT         answer after the image (default OK\\r\\n)\n"
+    "  idle=MS            image ends after this long without a byte (default 500)\n"
+    "  image-length=N     image ends after N bytes instead\n"
+    "Faults:\n"
+    "  silent=1           open but never answer\n"
+    "  no-ready=1         answer OK instead of READY after the erase\n"
+    "  stall-after=K      stop taking bytes (CTS low) after K image bytes\n"
+    "  vanish-after=K     the device disappears after K image bytes\n"
+    "  no-final=1         say nothing after the image\n"
+    "  pace=1             bytes flow at 115200 baud (11520 bytes/s) both ways\n"
+    "\n"
+    "Exit status: 0 after a clean end, 2 on a bad command line, 1 on other errors.\n";
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool ParseNumber(const std::string& text, long long min, long long max, long long& out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < min || v > max) return false;
+  out = v;
+  return true;
+}
+
+bool ApplyKey(const std::string& key, const std::string& raw, ModemConfig& c, std::string& error) {
+  std::string text;
+  if (!DecodeEscapes(raw, text)) {
+    error = "bad escape in " + key + "=" + raw;
+    return false;
+  }
+  long long n = 0;
+  auto number = [&](long long min, long long max) {
+    if (ParseNumber(raw, min, max, n)) return true;
+    error = "bad number in " + key + "=" + raw;
+    return false;
+  };
+  auto flag = [&](bool& target) {
+    if (!number(0, 1)) return false;
+    target = n != 0;
+    return true;
+  };
+  constexpr long long kMaxU32 = 0xffffffffLL;
+  if (key == "ident") c.identification = text;
+  else if (key == "ati3") c.ati3Answer = text;
+  else if (key == "ctlver") c.controllerVersion = text;
+  else if (key == "ctldate") c.controllerDate = text;
+  else if (key == "dspver") c.dspVersion = text;
+  else if (key == "dspdate") c.dspDate = text;
+  else if (key == "ati7") c.ati7Answer = text;
+  else if (key == "ati8") c.ati8Answer = text;
+  else if (key == "ready") c.readyAnswer = text;
+  else if (key == "final") c.finalAnswer = text;
+  else if (key == "echo") return flag(c.echo);
+  else if (key == "silent") return flag(c.silent);
+  else if (key == "no-ready") return flag(c.noReady);
+  else if (key == "no-final") return flag(c.noFinalAnswer);
+  else if (key == "pace") return flag(c.pace115200);
+  else if (key == "delay" || key == "erase" || key == "idle" || key == "image-length") {
+    if (!number(0, kMaxU32)) return false;
+    auto v = static_cast<std::uint32_t>(n);
+    if (key == "delay") c.answerDelayMs = v;
+    else if (key == "erase") c.eraseTimeMs = v;
+    else if (key == "idle") c.finalAfterIdleMs = v;
+    else c.imageLength = v;
+  } else if (key == "stall-after" || key == "vanish-after") {
+    if (!number(0, 1LL << 40)) return false;
+    (key == "stall-after" ? c.stallAfterImageBytes : c.vanishAfterImageBytes) = n;
+  } else {
+    error = "unknown port key: " + key;
+    return false;
+  }
+  return true;
+}
+
+bool ParsePort(const std::string& spec, PortOption& port, std::string& error) {
+  const auto colon = spec.find(':');
+  port.name = spec.substr(0, colon);
+  if (port.name.empty() || port.name.find('/') != std::string::npos || port.name == "." ||
+      port.name == "..") {
+    error = "bad port name: " + spec;
+    return false;
+  }
+  if (colon == std::string::npos) return true;
+  std::string rest = spec.substr(colon + 1);
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t comma = rest.find(',', start);
+    if (comma == std::string::npos) comma = rest.size();
+    std::string item = rest.substr(start, comma - start);
+    const auto eq = item.find('=');
+    if (eq == std::string::npos) {
+      error = "expected key=value in " + spec;
+      return false;
+    }
+    if (!ApplyKey(item.substr(0, eq), item.substr(eq + 1), port.config, error)) return false;
+    start = comma + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool DecodeEscapes(const std::string& text, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out.push_back(text[i]);
+      continue;
+    }
+    if (++i >= text.size()) return false;
+    switch (text[i]) {
+      case 'r': out.push_back('\r'); break;
+      case 'n': out.push_back('\n'); break;
+      case 't': out.push_back('\t'); break;
+      case '0': out.push_back('\0'); break;
+      case '\\': out.push_back('\\'); break;
+      case 'x': {
+        if (i + 2 >= text.size()) return false;
+        int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<char>(hi * 16 + lo));
+        i += 2;
+        break;
+      }
+      default: return false;
+    }
+  }
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, SimOptions& options, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) {
+        error = arg + " needs a value";
+        return false;
+      }
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--link-dir") {
+      if (!value(options.linkDir)) return false;
+    } else if (arg == "--record-dir") {
+      if (!value(options.recordDir)) return false;
+    } else if (arg == "--max-seconds") {
+      long long n = 0;
+      if (!value(v)) return false;
+      if (!ParseNumber(v, 1, 1000000, n)) {
+        error = "bad --max-seconds: " + v;
+        return false;
+      }
+      options.maxSeconds = static_cast<unsigned>(n);
+    } else if (arg == "--port") {
+      PortOption port;
+      if (!value(v) || !ParsePort(v, port, error)) return false;
+      for (const auto& p : options.ports) {
+        if (p.name == port.name) {
+          error = "port named twice: " + port.name;
+          return false;
+        }
+      }
+      options.ports.push_back(port);
+    } else {
+      error = "unknown option: " + arg;
+      return false;
+    }
+  }
+  if (!options.help && options.ports.empty()) {
+    error = "at least one --port is needed";
+    return false;
+  }
+  return true;
+}

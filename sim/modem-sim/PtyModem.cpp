@@ -1,0 +1,130 @@
+#include "sim/modem-sim/PtyModem.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,
+                     const std::string& recordDir)
+    : m_name(option.name), m_engine(option.config) {
+  if (!linkDir.empty()) m_linkPath = linkDir + "/" + m_name;
+  if (!recordDir.empty()) m_recordPath = recordDir + "/" + m_name + ".bin";
+}
+
+CPtyModem::~CPtyModem() {
+  Vanish();
+  if (m_record >= 0) close(m_record);
+}
+
+bool CPtyModem::Start(std::string& error) {
+  char path[256] = {};
+  if (openpty(&m_master, &m_slave, path, nullptr, nullptr) != 0) {
+    error = m_name + ": openpty: " + std::strerror(errno);
+    return false;
+  }
+  m_ptyPath = path;
+  // Raw, so the line discipline neither echoes nor turns carriage returns into line feeds.
+  termios tio{};
+  if (tcgetattr(m_slave, &tio) == 0) {
+    cfmakeraw(&tio);
+    tcsetattr(m_slave, TCSANOW, &tio);
+  }
+  fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+  fcntl(m_master, F_SETFD, FD_CLOEXEC);
+  fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+  if (!m_linkPath.empty()) {
+    unlink(m_linkPath.c_str());
+    if (symlink(m_ptyPath.c_str(), m_linkPath.c_str()) != 0) {
+      error = m_linkPath + ": " + std::strerror(errno);
+      m_linkPath.clear();
+      return false;
+    }
+  }
+  if (!m_recordPath.empty()) {
+    m_record = open(m_recordPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_record < 0) {
+      error = m_recordPath + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
+short CPtyModem::PollEvents(std::uint64_t nowMs) const {
+  if (Gone()) return 0;
+  short events = 0;
+  // Not reading is how the modem holds CTS low: the host's writes fill the pty and block.
+  if (m_engine.CanTake() > 0 && m_engine.InputDoneMs() <= nowMs) events |= POLLIN;
+  if (!m_pendingOut.empty()) events |= POLLOUT;
+  return events;
+}
+
+std::uint64_t CPtyModem::NextWakeMs(std::uint64_t nowMs) {
+  if (Gone()) return CModemEngine::kNever;
+  std::uint64_t next = m_engine.NextEventMs(nowMs);
+  const std::uint64_t inputDone = m_engine.InputDoneMs();
+  if (inputDone > nowMs) next = std::min(next, inputDone);
+  return next;
+}
+
+std::string CPtyModem::Service(short revents, std::uint64_t nowMs) {
+  if (Gone()) return "";
+  if (revents & POLLIN) {
+    std::uint8_t buf[4096];
+    const std::size_t want = std::min<std::size_t>(sizeof buf, m_engine.CanTake());
+    const ssize_t got = read(m_master, buf, want);
+    if (got > 0) m_engine.Input(buf, static_cast<std::size_t>(got), nowMs);
+  }
+  if (m_engine.Vanished()) {
+    Record();
+    Vanish();
+    return "";
+  }
+  std::uint8_t out[4096];
+  std::size_t n;
+  while ((n = m_engine.Output(out, sizeof out, nowMs)) > 0)
+    m_pendingOut.append(reinterpret_cast<const char*>(out), n);
+  if (!m_pendingOut.empty()) {
+    const ssize_t put = write(m_master, m_pendingOut.data(), m_pendingOut.size());
+    if (put > 0) m_pendingOut.erase(0, static_cast<std::size_t>(put));
+  }
+  Record();
+  // Reported once the final answer has gone out, not when it was decided.
+  if (m_engine.FinalAnswers() > m_finalsSeen && !m_engine.OutputPending() &&
+      m_pendingOut.empty()) {
+    m_finalsSeen = m_engine.FinalAnswers();
+    return m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes";
+  }
+  return "";
+}
+
+void CPtyModem::Record() {
+  if (m_record < 0) return;
+  const auto& image = m_engine.ImageBytes();
+  if (image.size() < m_recorded) {  // a new download started: the file starts over
+    if (ftruncate(m_record, 0) != 0) return;
+    m_recorded = 0;
+  }
+  while (m_recorded < image.size()) {
+    const ssize_t put = pwrite(m_record, image.data() + m_recorded, image.size() - m_recorded,
+                               static_cast<off_t>(m_recorded));
+    if (put <= 0) return;
+    m_recorded += static_cast<std::size_t>(put);
+  }
+}
+
+void CPtyModem::Vanish() {
+  if (!m_linkPath.empty()) {
+    unlink(m_linkPath.c_str());
+    m_linkPath.clear();
+  }
+  if (m_master >= 0) close(m_master);
+  if (m_slave >= 0) close(m_slave);
+  m_master = m_slave = -1;
+}

@@ -1,0 +1,210 @@
+// Upgrade on the simulated line: consent, erase, transfer, report, and every way it can fail.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "serial/simline/SimLineDriver.h"
+#include "sim/engine/ModemEngine.h"
+#include "support/RecordingDlg.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+const char kFile[] = "fw.bin";
+const std::size_t kImageSize = 64 * 1024 + 1;
+
+const char kConsentBox[] =
+    "box Update Firmware 0x21: Current firmware:\n\tController Ver: 2.10, Date:  03/15/02\n\t"
+    "DSP Ver: 1.07, Date:  02/28/02\n\nNew firmware:\n\tController Ver: 2.20, Date: 04/02/03\n\t"
+    "DSP Ver: 1.09, Date: 04/01/03\n\n\nContinue to update firmware ?";
+const char kWarningBox[] =
+    "box Warning 0x30: Please do not terminate the program or reset\nyour PC while updating. "
+    "Otherwise, the modem\nmay not be able to work properply.\n\nDo you want to continue "
+    "updating?";
+const char kSuccessBox[] = "box Success 0: The modem firmware has been updated successfully.";
+const char kIncorrectBox[] = "box Error 0x10: Incorrect firmware file.\n\n Upgrade stop !";
+const char kNoQueryBox[] = "box Error 0x10: Can't query modem information.\n\n Upgrade stop !";
+const char kNotReadyBox[] = "box ERROR 0x10: Modem not ready, can't update!";
+const char kTransferFailedBox[] =
+    "box ERROR 0x10: Firmware transfer failed, the modem did not take the whole image.\n\n"
+    "Please run Upgrade again.";
+const char kNotConfirmedBox[] =
+    "box ERROR 0x10: The modem did not confirm the update.\n\nPlease run Upgrade again.";
+
+// One modem on COM2, chosen by Find, and a valid image chosen by Open.
+struct Rig {
+  CVirtualClock clock;
+  CSimLineDriver line{clock};
+  CRecordingDlg dlg{clock, line};
+  std::vector<char> image = MakeValidImage(kImageSize);
+  CModemEngine* modem = nullptr;
+  bool placeImage = true;  // false when a case put its own file in place
+
+  explicit Rig(const ModemConfig& config = ModemConfig()) {
+    modem = &line.AttachModem("COM2", config);
+    dlg.ChoosePort(1);
+    dlg.ChooseFile(kFile);
+  }
+  void Run() {
+    if (placeImage) dlg.files.Put(kFile, image);
+    dlg.OnUpgrade();
+  }
+  std::size_t Received() const { return modem->ImageBytes().size(); }
+
+  // Every end: nothing left open, Upgrade disabled, the chosen name kept.
+  void ExpectReleased() const {
+    EXPECT_EQ(line.OpenHandles(), 0);
+    EXPECT_FALSE(dlg.HoldsPort());
+    EXPECT_EQ(dlg.files.openNow, 0);
+    EXPECT_FALSE(dlg.statusOpen);
+    EXPECT_FALSE(dlg.progressOpen);
+    EXPECT_FALSE(dlg.upgradeEnabled);
+    EXPECT_FALSE(line.BlockedForever());
+    for (const auto& e : dlg.log) EXPECT_EQ(e.find("unbalanced"), std::string::npos) << e;
+    EXPECT_EQ(dlg.FileName(), kFile);
+  }
+};
+
+ModemConfig WithImageLength() {
+  ModemConfig c;
+  c.imageLength = kImageSize;
+  return c;
+}
+
+TEST(Upgrade, FlashesTheWholeImageAndReportsSuccess) {
+  Rig rig(WithImageLength());
+  rig.Run();
+
+  EXPECT_EQ(rig.dlg.Collapsed(),
+            (Log{"status open", "status: Read firmware file information...",
+                 "status: Query modem information...", "status close", kConsentBox, kWarningBox,
+                 "progress open", "bar range 0..100", "bar pos 0", "bar step 1",
+                 "progress: Erasing flash memory...", "bar stepit", "bar pos 0",
+                 "bar stepit x100", "progress: Updating...", "bar range 0..64", "bar pos 0",
+                 "bar step 1", "bar stepit x65", "progress close", "upgrade off", kSuccessBox}));
+  EXPECT_EQ(rig.modem->ImageBytes(), std::vector<std::uint8_t>(rig.image.begin(), rig.image.end()));
+  EXPECT_EQ(rig.modem->Commands(), (Log{"AT&F\r", "ATI7\r", "ATI8\r", "AT&F\r", "AT+F56=90\r", "y"}));
+  EXPECT_EQ(rig.dlg.fileNameText, kFile);
+  EXPECT_EQ(rig.dlg.keepAlives, 65);
+  // The reader: one 8 KiB block holds the labels, one read per date. Then 65 reads of at
+  // most 1 KiB, the last yielding one byte.
+  EXPECT_EQ(rig.dlg.files.reads, 1 + 2 + 65);
+  // Pauses: 500 before the query, the query's 3 x 500, 100 + 100 around the consent, 500
+  // after the warning, 500 after the reset, 2000 before the prompt, 100 x 100 of erase, 100
+  // before the transfer. Reads: the query's 2 x 601, the prompt and "READY" each ending 1 s
+  // after their last byte, and the final answer 20 ms after the last image byte.
+  EXPECT_EQ(rig.dlg.pausedMs, 15300u);
+  EXPECT_EQ(rig.clock.Now(), 15300u + 2 * 601 + 1000 + 1000 + 20);
+  rig.ExpectReleased();
+}
+
+TEST(Upgrade, CancelAtConsentOpensNoPort) {
+  Rig rig;
+  rig.dlg.boxAnswers = {box::kIdCancel};
+  rig.Run();
+
+  EXPECT_EQ(rig.dlg.Only("box"), Log{kConsentBox});
+  EXPECT_EQ(rig.line.OpenCount("COM2"), 1);  // the query's only
+  EXPECT_EQ(rig.modem->Commands().size(), 3u);
+  EXPECT_EQ(rig.dlg.fileNameText, kFile);
+  rig.ExpectReleased();
+}
+
+struct FailureCase {
+  const char* name;
+  std::function<void(ModemConfig&)> modem;
+  std::function<void(Rig&)> arrange;  // after the rig is built, before Upgrade
+  Log boxes;                          // every box, in order
+  std::uint64_t boundMs;              // the whole Upgrade ends within this
+  long received;                      // image bytes the modem took; -1: not looked at
+};
+
+void NoModemChange(ModemConfig&) {}
+void NoArrange(Rig&) {}
+
+// While the consent box is up, something else happens to the port or the file.
+std::function<void(Rig&)> OnConsent(std::function<void(Rig&)> change) {
+  return [change](Rig& rig) {
+    rig.dlg.onBox = [&rig, change](const RecordedBox& b) {
+      if (b.caption == "Update Firmware") change(rig);
+    };
+  };
+}
+
+// The READY read starts at 17402 ms: 15200 of pauses, 2 x 601 of query reads, 1 s of prompt.
+const FailureCase kFailures[] = {
+    {"empty image", NoModemChange, [](Rig& r) { r.image.clear(); }, {kIncorrectBox}, 0, 0},
+    {"image held by another program", NoModemChange,
+     [](Rig& r) {
+       r.dlg.files.Put(kFile, r.image).held = true;
+       r.placeImage = false;
+     }, {kIncorrectBox}, 0, 0},
+    {"port taken since Find", NoModemChange, [](Rig& r) { r.line.SetPortBusy("COM2"); },
+     {"box ERROR 0x10: Can't open com2!", kNoQueryBox}, 500, 0},
+    {"answer without a DSP date", [](ModemConfig& c) { c.ati8Answer = "DSP Ver 1.07\r\n"; },
+     NoArrange, {kNoQueryBox}, 3202, 0},
+    {"port taken at consent", NoModemChange,
+     OnConsent([](Rig& r) { r.line.SetPortBusy("COM2"); }),
+     {kConsentBox, "box ERROR 0: Can't open com2!"}, 3402, 0},
+    {"image locked at consent", NoModemChange,
+     OnConsent([](Rig& r) { r.dlg.files.Get(kFile).held = true; }),
+     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"}, 3402, 0},
+    {"no READY", [](ModemConfig& c) { c.noReady = true; }, NoArrange,
+     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 1000, 0},
+    {"modem dead after the prompt", [](ModemConfig& c) { c.eraseTimeMs = 3600000; }, NoArrange,
+     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 20000, 0},
+    {"stall after 5000 image bytes", [](ModemConfig& c) { c.stallAfterImageBytes = 5000; },
+     NoArrange, {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000},
+    {"modem vanishes after 5000 image bytes",
+     [](ModemConfig& c) { c.vanishAfterImageBytes = 5000; }, NoArrange,
+     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000},
+    {"file shrinks during the transfer", NoModemChange,
+     [](Rig& r) {
+       r.dlg.files.Put(kFile, r.image).shrinkAfterRead = 10000;
+       r.placeImage = false;
+     },
+     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502, 10240},
+    {"wrong final answer", [](ModemConfig& c) { c.finalAnswer = "ER\r\n"; }, NoArrange,
+     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize},
+    {"no final answer", [](ModemConfig& c) { c.noFinalAnswer = true; }, NoArrange,
+     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize},
+};
+
+TEST(Upgrade, EveryFailureEndsBoundedWithItsBoxAndReleasesAll) {
+  for (const FailureCase& f : kFailures) {
+    SCOPED_TRACE(f.name);
+    ModemConfig config;
+    f.modem(config);
+    Rig rig(config);
+    f.arrange(rig);
+    rig.Run();
+
+    EXPECT_EQ(rig.dlg.Only("box"), f.boxes);
+    EXPECT_LE(rig.clock.Now(), f.boundMs);
+    if (f.received >= 0) {
+      EXPECT_EQ(rig.Received(), static_cast<std::size_t>(f.received));
+    }
+    // Failures after the consent also empty the file-name field; those before keep it.
+    const bool afterConsent = f.boxes.front() == kConsentBox;
+    EXPECT_EQ(rig.dlg.fileNameText, afterConsent ? "" : kFile);
+    EXPECT_EQ(rig.dlg.log.back(), "upgrade off");
+    rig.ExpectReleased();
+  }
+}
+
+TEST(Upgrade, TheProgressWindowClosesAroundTheFailureBoxAsEachEndWants) {
+  // No READY: the window goes first, then the box; a failed transfer shows the box over it.
+  Rig notReady([] { ModemConfig c; c.noReady = true; return c; }());
+  notReady.Run();
+  const Log tail1(notReady.dlg.log.end() - 4, notReady.dlg.log.end());
+  EXPECT_EQ(tail1, (Log{"progress close", kNotReadyBox, "file: ", "upgrade off"}));
+
+  Rig stalled([] { ModemConfig c; c.stallAfterImageBytes = 0; return c; }());
+  stalled.Run();
+  const Log tail2(stalled.dlg.log.end() - 4, stalled.dlg.log.end());
+  EXPECT_EQ(tail2, (Log{kTransferFailedBox, "progress close", "file: ", "upgrade off"}));
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#pragma once
+// A CFirmwareUpdateCore for tests: every text, bar operation and box goes into one log, in
+// order; pauses advance the shared virtual clock; boxes are answered from a script; image
+// files come from memory.
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "modem/FirmwareUpdateCore.h"
+#include "sim/VirtualClock.h"
+#include "MemoryImageFile.h"
+
+struct RecordedBox {
+  std::string text;
+  std::string caption;
+  unsigned type;
+  std::uint64_t atMs;
+};
+
+class CRecordingDlg : public CFirmwareUpdateCore {
+ public:
+  CRecordingDlg(CVirtualClock& clock, ISerialDriver& driver)
+      : CFirmwareUpdateCore(driver), m_clock(clock) {}
+
+  // What the user did before: chose a port, chose a file.
+  void ChoosePort(int index) { m_nPortIndex = index; }
+  void ChooseFile(const std::string& name) {
+    m_strFileName = name;
+    fileNameText = name;
+    upgradeEnabled = true;
+  }
+  // An operation's port object is still held.
+  void HoldPort() { m_pPort = std::make_unique<CComPort>(m_driver); }
+
+  int PortIndex() const { return m_nPortIndex; }
+  const std::string& FileName() const { return m_strFileName; }
+  bool HoldsPort() const { return m_pPort != nullptr; }
+
+  // The log with runs of one entry collapsed: "bar stepit x100".
+  std::vector<std::string> Collapsed() const {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < log.size();) {
+      std::size_t j = i;
+      while (j < log.size() && log[j] == log[i]) ++j;
+      out.push_back(j - i > 1 ? log[i] + " x" + std::to_string(j - i) : log[i]);
+      i = j;
+    }
+    return out;
+  }
+  // Entries that start with `prefix`, in order.
+  std::vector<std::string> Only(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const auto& e : log)
+      if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e);
+    return out;
+  }
+
+  std::vector<std::string> log;
+  std::vector<RecordedBox> boxes;
+  std::deque<int> boxAnswers;  // answered in turn; OK once the script runs out
+  // Runs while a box is shown: the world may change while the user reads it.
+  std::function<void(const RecordedBox&)> onBox;
+  std::uint64_t pausedMs = 0;
+  int keepAlives = 0;
+  bool statusOpen = false;
+  bool progressOpen = false;
+  bool upgradeEnabled = false;
+  std::string fileNameText;
+  int selectedPort = -1;
+  CMemoryFileSystem files;
+
+  // IUpdateUi
+  void OpenStatusWindow() override { Record("status open", statusOpen, true); }
+  void SetStatusText(const std::string& text) override { log.push_back("status: " + text); }
+  void CloseStatusWindow() override { Record("status close", statusOpen, false); }
+
+  void OpenProgressWindow() override { Record("progress open", progressOpen, true); }
+  void SetProgressText(const std::string& text) override { log.push_back("progress: " + text); }
+  void SetProgressRange(std::uint16_t upper) override {
+    log.push_back("bar range 0.." + std::to_string(upper));
+  }
+  void SetProgressPos(int pos) override { log.push_back("bar pos " + std::to_string(pos)); }
+  void SetProgressStep(int step) override { log.push_back("bar step " + std::to_string(step)); }
+  void StepProgress() override { log.push_back("bar stepit"); }
+  void CloseProgressWindow() override { Record("progress close", progressOpen, false); }
+
+  int ShowMessageBox(const std::string& text, const std::string& caption,
+                     unsigned type) override {
+    char typeText[16];
+    std::snprintf(typeText, sizeof typeText, "%#x", type);
+    log.push_back("box " + caption + " " + typeText + ": " + text);
+    boxes.push_back({text, caption, type, m_clock.Now()});
+    if (onBox) onBox(boxes.back());
+    if (boxAnswers.empty()) return box::kIdOk;
+    const int answer = boxAnswers.front();
+    boxAnswers.pop_front();
+    return answer;
+  }
+
+  void EnableUpgrade(bool enable) override {
+    upgradeEnabled = enable;
+    log.push_back(enable ? "upgrade on" : "upgrade off");
+  }
+  void SetFileNameText(const std::string& text) override {
+    fileNameText = text;
+    log.push_back("file: " + text);
+  }
+  void SelectPort(int index) override {
+    selectedPort = index;
+    log.push_back("select " + std::to_string(index));
+  }
+
+  void Pause(std::uint32_t ms) override {
+    pausedMs += ms;
+    m_clock.Advance(ms);
+  }
+  void KeepAlive() override { ++keepAlives; }
+
+  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override {
+    return files.Open(name);
+  }
+
+ private:
+  // A window opened twice or closed while not open is a fault of the caller; it shows in the log.
+  void Record(const char* entry, bool& open, bool opening) {
+    log.push_back(open == opening ? std::string(entry) + " (unbalanced)" : std::string(entry));
+    open = opening;
+  }
+
+  CVirtualClock& m_clock;
+};

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# FirmwareUpdate.exe must be a 32-bit GUI program for Intel 80386 that needs no DLL beyond
+# those of Windows itself, and must carry its dialogs, icon, logo and version.
+set -euo pipefail
+exe=$1
+[ -f "$exe" ] || { echo "missing: $exe (build the windows-i686 preset first)"; exit 1; }
+
+fail=0
+kind=$(file -b "$exe")
+echo "file: $kind"
+case "$kind" in
+  PE32\ *"(GUI)"*"Intel 80386"*) ;;
+  *) echo "FAIL: not a PE32 GUI program for Intel 80386"; fail=1 ;;
+esac
+
+system_dlls=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll shell32.dll ole32.dll "
+dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+[ -n "$dlls" ] || { echo "FAIL: no imports found"; fail=1; }
+for dll in $dlls; do
+  echo "imports: $dll"
+  case "$system_dlls" in
+    *" $dll "*) ;;
+    *) echo "FAIL: $dll is not part of Windows"; fail=1 ;;
+  esac
+done
+
+# The resources the dialogs and the About box load at run time.
+resources=$(i686-w64-mingw32-objdump -s -j .rsrc "$exe" | wc -l)
+[ "$resources" -gt 10 ] || { echo "FAIL: no resource section"; fail=1; }
+if ! strings -el "$exe" | grep -q "Orvane Firmware Update V1.03"; then
+  echo "FAIL: main dialog template missing"; fail=1
+fi
+if ! strings -el "$exe" | grep -q "040904B0"; then
+  echo "FAIL: version resource missing"; fail=1
+fi
+exit $fail
