@@ -33,6 +33,9 @@ struct ModemConfig {
   std::uint32_t imageLength = 0;
   std::uint32_t finalAfterIdleMs = 500;
   std::string finalAnswer = "OK\r\n";
+  // Keep every image byte for ImageBytes(); off, only their count and hash are kept, so a
+  // benchmark of a large image measures the host and not the modem's record.
+  bool keepImage = true;
 
   // Faults.
   bool silent = false;               // opens, never answers

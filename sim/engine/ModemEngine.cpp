@@ -25,7 +25,7 @@ std::size_t CModemEngine::CanTake() const {
   if (CtsLow()) return 0;
   if (m_state == State::Image && m_config.stallAfterImageBytes >= 0) {
     auto limit = static_cast<std::size_t>(m_config.stallAfterImageBytes);
-    return limit > m_image.size() ? limit - m_image.size() : 0;
+    return limit > m_imageSize ? static_cast<std::size_t>(limit - m_imageSize) : 0;
   }
   return std::numeric_limits<std::size_t>::max();
 }
@@ -52,12 +52,18 @@ std::size_t CModemEngine::Input(const std::uint8_t* data, std::size_t n, std::ui
 
 void CModemEngine::ApplyImageFaults() {
   if (m_state != State::Image) return;
-  const auto k = static_cast<std::int64_t>(m_image.size());
+  const auto k = static_cast<std::int64_t>(m_imageSize);
   if (m_config.vanishAfterImageBytes >= 0 && k >= m_config.vanishAfterImageBytes) {
     m_vanished = true;
     m_out.clear();
   }
   if (m_config.stallAfterImageBytes >= 0 && k >= m_config.stallAfterImageBytes) m_stalled = true;
+}
+
+std::uint64_t CModemEngine::HashOf(const std::uint8_t* data, std::size_t n) {
+  std::uint64_t h = kHashSeed;
+  for (std::size_t i = 0; i < n; ++i) h = (h ^ data[i]) * kHashPrime;
+  return h;
 }
 
 std::uint64_t CModemEngine::InputDoneMs() const { return ToMsCeil(m_inputDone); }
@@ -87,6 +93,8 @@ void CModemEngine::TakeByte(std::uint8_t b, Ticks t) {
         if (m_config.echo) Emit("y", t);
         m_commands.push_back("y");
         m_image.clear();
+        m_imageSize = 0;
+        m_imageHash = kHashSeed;
         m_state = State::Erasing;
         m_eraseEnd = t + ToTicks(m_config.eraseTimeMs);
         return;
@@ -105,9 +113,11 @@ void CModemEngine::TakeByte(std::uint8_t b, Ticks t) {
 }
 
 void CModemEngine::TakeImageByte(std::uint8_t b, Ticks t) {
-  m_image.push_back(b);
+  if (m_config.keepImage) m_image.push_back(b);
+  ++m_imageSize;
+  m_imageHash = (m_imageHash ^ b) * kHashPrime;
   if (m_config.imageLength != 0) {
-    if (m_image.size() >= m_config.imageLength) SendFinal(t + ToTicks(m_config.answerDelayMs));
+    if (m_imageSize >= m_config.imageLength) SendFinal(t + ToTicks(m_config.answerDelayMs));
     return;
   }
   m_finalPending = true;

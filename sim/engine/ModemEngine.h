@@ -46,6 +46,10 @@ class CModemEngine {
   // What the modem received: every image byte of the last download, in order; every
   // command with its carriage return ("y" as "y").
   const std::vector<std::uint8_t>& ImageBytes() const { return m_image; }
+  // Count and FNV-1a hash of the last download's image bytes, kept even without keepImage.
+  std::uint64_t ImageSize() const { return m_imageSize; }
+  std::uint64_t ImageHash() const { return m_imageHash; }
+  static std::uint64_t HashOf(const std::uint8_t* data, std::size_t n);
   const std::vector<std::string>& Commands() const { return m_commands; }
   // Final answers sent so far (one per completed download).
   int FinalAnswers() const { return m_finalAnswers; }
@@ -56,6 +60,8 @@ class CModemEngine {
   static constexpr Ticks kTicksPerMs = 11520;
   static constexpr Ticks kTicksPerByte = 1000;
   static constexpr std::size_t kMaxCommandLength = 256;
+  static constexpr std::uint64_t kHashSeed = 0xcbf29ce484222325ULL;
+  static constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
 
   enum class State { Command, AwaitConfirm, Erasing, Image };
 
@@ -88,6 +94,8 @@ class CModemEngine {
   bool m_vanished = false;
   bool m_stalled = false;
   std::vector<std::uint8_t> m_image;
+  std::uint64_t m_imageSize = 0;
+  std::uint64_t m_imageHash = kHashSeed;
   std::vector<std::string> m_commands;
   int m_finalAnswers = 0;
 };

@@ -97,7 +97,7 @@ std::string CPtyModem::Service(short revents, std::uint64_t nowMs) {
   Record();
   if (m_engine.FinalAnswers() > m_finalsSeen) {
     m_finalsSeen = m_engine.FinalAnswers();
-    return m_name + " image " + std::to_string(m_engine.ImageBytes().size()) + " bytes";
+    return m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes";
   }
   return "";
 }

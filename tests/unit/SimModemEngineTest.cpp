@@ -88,6 +88,8 @@ TEST(SimModemEngine, EraseThenImageThenFinalAnswer) {
   EXPECT_EQ(s.Heard(12599), "");
   EXPECT_EQ(s.Heard(12600), "OK\r\n");
   EXPECT_EQ(s.modem.ImageBytes(), image);
+  EXPECT_EQ(s.modem.ImageSize(), image.size());
+  EXPECT_EQ(s.modem.ImageHash(), CModemEngine::HashOf(image.data(), image.size()));
   EXPECT_EQ(s.modem.FinalAnswers(), 1);
   const std::vector<std::string> commands = {"AT+F56=90\r", "y"};
   EXPECT_EQ(s.modem.Commands(), commands);
@@ -161,6 +163,17 @@ TEST(SimModemEngine, Faults) {
     q->modem.Input(image.data(), 10, 20000);
     EXPECT_EQ(q->Heard(99000), "");
     EXPECT_EQ(q->modem.FinalAnswers(), 0);
+  }
+  {
+    SCOPED_TRACE("without keeping the image, count and hash still prove what came");
+    ModemConfig c;
+    c.keepImage = false;
+    auto s = erased(c);
+    s->Heard(20000);
+    s->modem.Input(image.data(), 2048, 20000);
+    EXPECT_TRUE(s->modem.ImageBytes().empty());
+    EXPECT_EQ(s->modem.ImageSize(), 2048u);
+    EXPECT_EQ(s->modem.ImageHash(), CModemEngine::HashOf(image.data(), 2048));
   }
   {
     SCOPED_TRACE("known image length: the final answer follows the last byte");
