@@ -33,6 +33,8 @@ class CModemEngine {
   // Modem to host: bytes that have arrived by nowMs. Output removes them.
   std::size_t OutputReady(std::uint64_t nowMs);
   std::size_t Output(std::uint8_t* out, std::size_t max, std::uint64_t nowMs);
+  // Whether bytes are still queued, arrived or not.
+  bool OutputPending() const { return !m_out.empty(); }
   // The host threw its receive buffer away: bytes that arrived by nowMs are gone.
   void DiscardOutput(std::uint64_t nowMs);
 

@@ -95,7 +95,9 @@ std::string CPtyModem::Service(short revents, std::uint64_t nowMs) {
     if (put > 0) m_pendingOut.erase(0, static_cast<std::size_t>(put));
   }
   Record();
-  if (m_engine.FinalAnswers() > m_finalsSeen) {
+  // Reported once the final answer has gone out, not when it was decided.
+  if (m_engine.FinalAnswers() > m_finalsSeen && !m_engine.OutputPending() &&
+      m_pendingOut.empty()) {
     m_finalsSeen = m_engine.FinalAnswers();
     return m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes";
   }
