@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs serial_check.exe under Wine against modem-sim: COM3..COM6 are simulated modems on
+# pseudo-terminals, COM7 (like every unmapped port) a folder Wine cannot open.
+# Usage: run_serial_check.sh SERIAL_CHECK_EXE MODEM_SIM
+set -euo pipefail
+exe=$1
+sim=$2
+here=$(cd "$(dirname "$0")" && pwd)
+[ -f "$exe" ] || { echo "missing: $exe (build the windows-i686 preset first)"; exit 1; }
+[ -x "$sim" ] || { echo "missing: $sim"; exit 1; }
+
+. "$here/../../../scripts/lib/wine-env.sh"
+
+work=$(mktemp -d /tmp/wine-serial-XXXXXX)
+sim_pid=""
+cleanup() {
+  wine_env_stop
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+timeout 300 "$sim" --max-seconds 280 \
+  --port COM3 --port COM4:silent=1 --port COM5:delay=400 \
+  --port COM6:erase=200,stall-after=1000 >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 1 100); do
+  grep -qx ready "$work/sim.out" && break
+  kill -0 "$sim_pid" 2>/dev/null || break
+  sleep 0.1
+done
+grep -qx ready "$work/sim.out" || { echo "modem-sim did not start"; cat "$work/sim.err"; exit 1; }
+
+maps=()
+while read -r name dev; do
+  case "$name" in COM[0-9]) maps+=("$name=$dev") ;; esac
+done <"$work/sim.out"
+echo "ports: ${maps[*]}"
+
+wine_env_start "$work/wine"
+wine_map_ports "${maps[@]}"
+FW_WINE_TIMEOUT=120 fw_wine "$exe"
