@@ -41,12 +41,13 @@ ready_again() {
   open_image "$IMAGES/valid.bin"
 }
 
-# The simulator received no image byte.
-no_image_sent() {
-  if [ -s "$E2E_RECORD/COM3.bin" ]; then
-    echo "  the modem received $(stat -c %s "$E2E_RECORD/COM3.bin") image bytes"
-    return 1
-  fi
+# The simulator on COM3 received exactly the first N bytes of the image, and no more.
+image_sent() {
+  local n=$1 got=0
+  [ -f "$E2E_RECORD/COM3.bin" ] && got=$(stat -c %s "$E2E_RECORD/COM3.bin")
+  echo "  the modem received $got image bytes"
+  [ "$got" -eq "$n" ] || return 1
+  [ "$n" -eq 0 ] || cmp -n "$n" "$IMAGES/valid.bin" "$E2E_RECORD/COM3.bin"
 }
 
 # A failing Upgrade on COM3: the boxes, in order, then no success and the resting state.
@@ -66,7 +67,7 @@ failing_upgrade() {
     e2e_shot "$shot"
     drv answer ok 5000 || return 1
   done
-  ready_again "$edit" && no_image_sent
+  ready_again "$edit"
 }
 
 # --- scenarios ----------------------------------------------------------------------------
@@ -121,20 +122,22 @@ scenario_cancel() {
   e2e_shot cancel-consent
   drv answer cancel 5000 || return 1
   # The name stays: a cancel is not a failed download.
-  ready_again valid.bin && no_image_sent
+  ready_again valid.bin && image_sent 0
 }
 
 scenario_no_labels() {
   SIM_PORTS=("COM3")
   run_app || return 1
   failing_upgrade "$IMAGES/nolabels.bin" no-labels nolabels.bin \
-    'box "Error" "Incorrect firmware file.\n\n Upgrade stop !" buttons=OK icon'
+    'box "Error" "Incorrect firmware file.\n\n Upgrade stop !" buttons=OK icon' &&
+    image_sent 0
 }
 
 scenario_ati8_without_date() {
   SIM_PORTS=('COM3:ati8=\r\nDSP Ver 1.07\r\n\r\nOK\r\n')
   run_app || return 1
-  failing_upgrade "$IMAGES/valid.bin" ati8-without-date valid.bin "$QUERY_FAILED"
+  failing_upgrade "$IMAGES/valid.bin" ati8-without-date valid.bin "$QUERY_FAILED" &&
+    image_sent 0
 }
 
 scenario_port_held() {
@@ -149,21 +152,23 @@ scenario_no_ready() {
   SIM_PORTS=("COM3:erase=300,no-ready=1")
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" no-ready "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "Modem not ready, can'"'"'t update!" buttons=OK icon'
+    'box "ERROR" "Modem not ready, can'"'"'t update!" buttons=OK icon' && image_sent 0
 }
 
 scenario_stall() {
   SIM_PORTS=("COM3:erase=300,stall-after=8192")
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" stall "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon'
+    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 8192
 }
 
 scenario_wrong_final() {
   SIM_PORTS=('COM3:erase=300,final=NO\r\n')
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" wrong-final "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon'
+    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 65537
 }
 
 # --- runner -------------------------------------------------------------------------------
