@@ -1,9 +1,9 @@
 # Talks to windriver.exe running as a co-process in the Wine prefix of wine-env.sh.
 #   drv_start            start the driver (after wine_env_start)
-#   drv CMD...           send one command line; prints what the driver saw, indented;
-#                        returns 1 when the driver answered "fail"; the lines are also kept
-#                        in DRV_LINES for checks
-#   drv_expect CMD PATTERN...  like drv, then checks that each grep pattern is in the answer
+#   drv CMD...           send one command line, its words joined by blanks (a text with
+#                        blanks goes in double quotes: drv main '"A B"' 5000); prints what
+#                        the driver saw, indented; returns 1 when the driver answered
+#                        "fail"; the lines are kept in DRV_LINES for drv_saw / drv_not_saw
 #   drv_stop             end the driver
 # Needs WINDRIVER (path of windriver.exe); DRV_LOG, when set, gets a copy of every line.
 

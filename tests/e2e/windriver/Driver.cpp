@@ -27,12 +27,13 @@ const char* CDriver::Help() {
          "enabled ID             1 or 0\n"
          "combo ID               entries and selection of a combo box\n"
          "click ID               press an enabled button of the main dialog\n"
+         "select ID N            choose entry N of a combo box's list\n"
          "syscommand N           post WM_SYSCOMMAND N to the main dialog\n"
          "wait-control ID MS     wait for a window holding control ID\n"
          "wait-text ID TEXT MS   wait until control ID shows TEXT\n"
-         "watch MS [until-text TEXT] [until-bar N]\n"
+         "watch MS [until-text TEXT] [until-bar N] [until-range U]\n"
          "                       print status/progress texts and bar until a box, a dialog,\n"
-         "                       idle, or the text (and bar position) given\n"
+         "                       idle, or the text (with bar position and range) given\n"
          "box MS                 wait for a message box and print it\n"
          "answer ok|cancel MS    answer the message box and wait until it closes\n"
          "close-about MS         press OK in the About box\n"
@@ -66,6 +67,7 @@ bool CDriver::Run(const std::vector<std::string>& a) {
       {"windows", 1, &CDriver::Windows},        {"text", 2, &CDriver::Text},
       {"enabled", 2, &CDriver::Enabled},        {"combo", 2, &CDriver::Combo},
       {"click", 2, &CDriver::Click},            {"syscommand", 2, &CDriver::SysCommand},
+      {"select", 3, &CDriver::Select},
       {"wait-control", 3, &CDriver::WaitControl}, {"wait-text", 4, &CDriver::WaitText},
       {"watch", 2, &CDriver::Watch},            {"box", 2, &CDriver::Box},
       {"answer", 3, &CDriver::Answer},          {"close-about", 2, &CDriver::CloseAbout},
@@ -167,6 +169,21 @@ bool CDriver::Click(const std::vector<std::string>& a) {
   return true;
 }
 
+bool CDriver::Select(const std::vector<std::string>& a) {
+  HWND h = GetDlgItem(m_main, Number(a[1]));
+  if (!h) return Fail("no combo box " + a[1]);
+  if (!IsWindowEnabled(h)) return Fail("combo box " + a[1] + " is disabled");
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(h, CB_SETCURSEL, Number(a[2]), 0, SMTO_ABORTIFHUNG, 1000, &result) ||
+      static_cast<int>(result) != Number(a[2]))
+    return Fail("combo box " + a[1] + " has no entry " + a[2]);
+  // Choosing from the list notifies the dialog; setting the selection alone does not.
+  PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(Number(a[1]), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(h));
+  m_out("selected " + a[1] + " " + a[2] + " " + Quote(ReadText(h)));
+  return true;
+}
+
 bool CDriver::SysCommand(const std::vector<std::string>& a) {
   PostMessageA(m_main, WM_SYSCOMMAND, Number(a[1]), 0);
   m_out("syscommand " + a[1]);
@@ -235,7 +252,7 @@ void CDriver::DescribeBox(HWND box) {
 bool CDriver::Watch(const std::vector<std::string>& a) {
   DWORD timeoutMs = Number(a[1]);
   std::string untilText;
-  int untilBar = -1;
+  int untilBar = -1, untilRange = -1;
   bool haveUntil = false;
   for (size_t i = 2; i + 1 < a.size(); i += 2) {
     if (a[i] == "until-text") {
@@ -243,6 +260,8 @@ bool CDriver::Watch(const std::vector<std::string>& a) {
       haveUntil = true;
     } else if (a[i] == "until-bar") {
       untilBar = Number(a[i + 1]);
+    } else if (a[i] == "until-range") {
+      untilRange = Number(a[i + 1]);
     } else {
       return Fail("watch: unknown option " + a[i]);
     }
@@ -264,15 +283,16 @@ bool CDriver::Watch(const std::vector<std::string>& a) {
     auto windows = ListAppWindows(m_main, m_aboutCaption);
     HWND status = FirstOfKind(windows, WindowKind::kStatus);
     HWND progress = FirstOfKind(windows, WindowKind::kProgress);
+    // A window being destroyed reads as empty; no operation shows an empty text.
     std::string statusText, progressText;
     if (status) {
       statusText = ReadText(GetDlgItem(status, ids::kStatusText));
-      if (statusText != lastStatus) m_out("status " + Quote(statusText));
+      if (statusText != lastStatus && !statusText.empty()) m_out("status " + Quote(statusText));
     }
     lastStatus = statusText;
     if (progress) {
       progressText = ReadText(GetDlgItem(progress, ids::kProgressText));
-      if (progressText != lastProgress) m_out("progress " + Quote(progressText));
+      if (progressText != lastProgress && !progressText.empty()) m_out("progress " + Quote(progressText));
       int p = 0, u = 0;
       if (ReadBar(progress, p, u)) {
         if (u != upper) {
@@ -298,7 +318,7 @@ bool CDriver::Watch(const std::vector<std::string>& a) {
       }
     }
     if (haveUntil && (statusText == untilText || progressText == untilText) &&
-        (untilBar < 0 || pos >= untilBar)) {
+        (untilBar < 0 || pos >= untilBar) && (untilRange < 0 || upper == untilRange)) {
       m_out("reached " + Quote(untilText) + (untilBar >= 0 ? " bar " + std::to_string(pos) : ""));
       return true;
     }

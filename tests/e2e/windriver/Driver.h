@@ -27,6 +27,7 @@ class CDriver {
   bool Enabled(const std::vector<std::string>& a);
   bool Combo(const std::vector<std::string>& a);
   bool Click(const std::vector<std::string>& a);
+  bool Select(const std::vector<std::string>& a);
   bool SysCommand(const std::vector<std::string>& a);
   bool WaitControl(const std::vector<std::string>& a);
   bool WaitText(const std::vector<std::string>& a);

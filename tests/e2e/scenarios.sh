@@ -1,0 +1,238 @@
+#!/usr/bin/env bash
+# The whole road of a firmware update on FirmwareUpdate.exe under Wine, against modem-sim:
+# Find, Open, Upgrade and its failure paths, each worked through the windows as a user
+# would. One prefix for all scenarios; each gets its own simulator and program run.
+# Usage: scenarios.sh OUTDIR [SCENARIO...]   (default: all; screenshots go to OUTDIR)
+set -uo pipefail
+source "$(dirname "$0")/lib/session.sh"
+source "$(dirname "$0")/lib/image.sh"
+
+# Texts the program shows, as windriver prints them (\n and \t escaped). The modem's dates
+# keep the blank after "Date:" in its answer.
+WARNING='box "Warning" "Please do not terminate the program or reset\nyour PC while updating. Otherwise, the modem\nmay not be able to work properply.\n\nDo you want to continue updating?" buttons=OK icon'
+SUCCESS='box "Success" "The modem firmware has been updated successfully." buttons=OK no-icon'
+CONSENT='box "Update Firmware" "Current firmware:\n\tController Ver: 2.10, Date:  03/15/02\n\tDSP Ver: 1.07, Date:  02/28/02\n\nNew firmware:\n\tController Ver: 2.20, Date: 04/01/03\n\tDSP Ver: 1.09, Date: 03/28/03\n\n\nContinue to update firmware ?" buttons=OK,Cancel icon'
+QUERY_FAILED='box "Error" "Can'"'"'t query modem information.\n\n Upgrade stop !" buttons=OK icon'
+
+# --- steps shared by the scenarios --------------------------------------------------------
+
+win_path() { echo "Z:${1//\//\\}"; }
+
+# Chooses an image through Open and the file dialog; Upgrade is enabled afterwards.
+open_image() {
+  drv click 1006 && drv open-file "$(win_path "$1")" 20000 || return 1
+  drv text 1004 && drv_saw "text 1004 \"$(basename "$1")\"" || return 1
+  drv enabled 1007 && drv_saw "enabled 1007 1"
+}
+
+# Port by its index in the list, as a user picks it.
+choose_port() { drv select 1000 "$1" && drv combo 1000 && drv_saw "combo 1000 sel=$1"; }
+
+# Presses Upgrade and watches up to the first box.
+upgrade_to_box() { drv click 1007 && drv watch 60000; }
+
+# After a failure the program is back in its resting state and takes the next action.
+ready_again() {
+  local name=$1
+  drv idle 20000 || return 1
+  drv enabled 1007 && drv_saw "enabled 1007 0" || return 1
+  drv enabled 1002 && drv_saw "enabled 1002 1" || return 1
+  drv text 1004 && drv_saw "text 1004 \"$name\"" || return 1
+  open_image "$IMAGES/valid.bin"
+}
+
+# The simulator on COM3 received exactly the first N bytes of the image, and no more.
+image_sent() {
+  local n=$1 got=0
+  [ -f "$E2E_RECORD/COM3.bin" ] && got=$(stat -c %s "$E2E_RECORD/COM3.bin")
+  echo "  the modem received $got image bytes"
+  [ "$got" -eq "$n" ] || return 1
+  [ "$n" -eq 0 ] || cmp -n "$n" "$IMAGES/valid.bin" "$E2E_RECORD/COM3.bin"
+}
+
+# A failing Upgrade on COM3: the boxes, in order, then no success and the resting state.
+#   failing_upgrade IMAGE SHOT EDIT-AFTER BOX...
+failing_upgrade() {
+  local image=$1 shot=$2 edit=$3 box
+  shift 3
+  choose_port 2 && open_image "$image" || return 1
+  drv click 1007 || return 1
+  for box in "$@"; do
+    if [ "$box" = "$WARNING" ] || [ "$box" = "$CONSENT" ]; then
+      drv watch 60000 && drv_saw "$box" && drv answer ok 5000 || return 1
+      continue
+    fi
+    drv watch 90000 && drv_saw "$box" || return 1
+    drv_not_saw "Success" || return 1
+    e2e_shot "$shot"
+    drv answer ok 5000 || return 1
+  done
+  ready_again "$edit"
+}
+
+# --- scenarios ----------------------------------------------------------------------------
+
+scenario_find() {
+  SIM_PORTS=("COM3" "COM5")
+  run_app || return 1
+  drv click 1002 && drv watch 60000 || return 1
+  drv_saw 'status "Query COM1..."' 'status "Query COM3..."' \
+    'status "Found Orvane modem on COM3."' || return 1
+  drv_not_saw "COM4" "COM5" || return 1
+  drv combo 1000 && drv_saw "combo 1000 sel=2" || return 1
+  e2e_shot find-com3
+  [ -z "$(e2e_port_holders COM3)" ] || { echo "  COM3 is still open"; return 1; }
+}
+
+scenario_upgrade() {
+  SIM_PORTS=("COM3:erase=500,pace=1")
+  run_app || return 1
+  drv click 1002 && drv watch 60000 && drv_saw 'status "Found Orvane modem on COM3."' ||
+    return 1
+  open_image "$IMAGES/valid.bin" || return 1
+  drv click 1007 && drv watch 60000 || return 1
+  drv_saw 'status "Read firmware file information..."' 'status "Query modem information..."' \
+    "$CONSENT" || return 1
+  e2e_shot upgrade-1-consent
+  drv answer ok 5000 && drv watch 30000 && drv_saw "$WARNING" || return 1
+  e2e_shot upgrade-2-warning
+  drv answer ok 5000 || return 1
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 40 || return 1
+  e2e_shot upgrade-3-erasing
+  drv watch 60000 until-text '"Updating..."' \
+    until-range 64 until-bar 24 || return 1
+  drv_saw 'bar reached 100 of 100' 'progress "Updating..."' 'bar range 0..64' || return 1
+  e2e_shot upgrade-4-transfer
+  drv watch 120000 && drv_saw "$SUCCESS" || return 1
+  e2e_shot upgrade-5-success
+  wait_for_line "COM3 image 65537 bytes" || return 1
+  cmp "$IMAGES/valid.bin" "$E2E_RECORD/COM3.bin" && echo "  the modem received exactly the file" ||
+    return 1
+  drv answer ok 5000 && drv idle 10000 || return 1
+  drv enabled 1007 && drv_saw "enabled 1007 0" || return 1
+  drv text 1004 && drv_saw 'text 1004 "valid.bin"' || return 1
+  [ -z "$(e2e_port_holders COM3)" ] || { echo "  COM3 is still open"; return 1; }
+}
+
+scenario_cancel() {
+  SIM_PORTS=("COM3:erase=300")
+  run_app || return 1
+  choose_port 2 && open_image "$IMAGES/valid.bin" || return 1
+  upgrade_to_box && drv_saw "$CONSENT" || return 1
+  e2e_shot cancel-consent
+  drv answer cancel 5000 || return 1
+  # The name stays: a cancel is not a failed download.
+  ready_again valid.bin && image_sent 0
+}
+
+scenario_no_labels() {
+  SIM_PORTS=("COM3")
+  run_app || return 1
+  failing_upgrade "$IMAGES/nolabels.bin" no-labels nolabels.bin \
+    'box "Error" "Incorrect firmware file.\n\n Upgrade stop !" buttons=OK icon' &&
+    image_sent 0
+}
+
+scenario_ati8_without_date() {
+  SIM_PORTS=('COM3:ati8=\r\nDSP Ver 1.07\r\n\r\nOK\r\n')
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" ati8-without-date valid.bin "$QUERY_FAILED" &&
+    image_sent 0
+}
+
+scenario_port_held() {
+  # COM3 is mapped to something no program can open, as when another one holds it.
+  SIM_PORTS=("COM5")
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" port-held valid.bin \
+    'box "ERROR" "Can'"'"'t open com3!" buttons=OK icon' "$QUERY_FAILED"
+}
+
+scenario_no_ready() {
+  SIM_PORTS=("COM3:erase=300,no-ready=1")
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" no-ready "" "$CONSENT" "$WARNING" \
+    'box "ERROR" "Modem not ready, can'"'"'t update!" buttons=OK icon' && image_sent 0
+}
+
+scenario_stall() {
+  SIM_PORTS=("COM3:erase=300,stall-after=8192")
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" stall "" "$CONSENT" "$WARNING" \
+    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 8192
+}
+
+scenario_wrong_final() {
+  SIM_PORTS=('COM3:erase=300,final=NO\r\n')
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" wrong-final "" "$CONSENT" "$WARNING" \
+    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 65537
+}
+
+# --- runner -------------------------------------------------------------------------------
+
+run_app() {
+  e2e_sim_start "${SIM_PORTS[@]}" && e2e_app_start "$IMAGES"
+}
+
+# Waits up to 10 s for a line from the simulator.
+wait_for_line() {
+  local i
+  for i in $(seq 1 100); do
+    grep -qxF "$1" "$E2E_SIM_LOG" && { echo "  modem-sim: $1"; return 0; }
+    sleep 0.1
+  done
+  echo "  modem-sim never said: $1"
+  cat "$E2E_SIM_LOG"
+  return 1
+}
+
+# Ends the program and the simulator; after a failure whatever is left of the program too.
+finish_scenario() {
+  local ok=$1
+  if [ "$ok" = 0 ]; then
+    e2e_app_exit || ok=1
+  fi
+  if [ "$ok" != 0 ]; then
+    drv_stop
+    e2e_app_kill
+    timeout 30 wineserver -k >/dev/null 2>&1
+    timeout 30 wineserver -w >/dev/null 2>&1
+  fi
+  e2e_sim_stop
+  return "$ok"
+}
+
+ALL=(find upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final)
+out=${1:-e2e-out}
+shift || true
+selected=("$@")
+[ ${#selected[@]} -gt 0 ] || selected=("${ALL[@]}")
+
+e2e_begin "$out" || exit 1
+IMAGES=$E2E_WORK/images
+mkdir -p "$IMAGES"
+make_image "$IMAGES/valid.bin" $((64 * 1024 + 1))
+make_image_without_labels "$IMAGES/nolabels.bin" $((64 * 1024 + 1))
+
+results=()
+failed=0
+for s in "${selected[@]}"; do
+  echo "== $s"
+  start=$SECONDS
+  "scenario_$s"
+  ok=$?
+  [ "$ok" = 0 ] || e2e_shot "$s-FAILED"
+  finish_scenario "$ok"
+  ok=$?
+  if [ "$ok" = 0 ]; then verdict=PASS; else verdict=FAIL; failed=$((failed + 1)); fi
+  results+=("$verdict $s ($((SECONDS - start)) s)")
+  echo "-- $verdict $s"
+done
+echo
+echo "== e2e summary"
+printf '  %s\n' "${results[@]}"
+echo "  screenshots in $E2E_OUT"
+[ "$failed" -eq 0 ]
