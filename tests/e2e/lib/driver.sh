@@ -5,7 +5,7 @@
 #                        the driver saw, indented; returns 1 when the driver answered
 #                        "fail"; the lines are kept in DRV_LINES for drv_saw / drv_not_saw
 #   drv_stop             end the driver
-# Needs WINDRIVER (path of windriver.exe); DRV_LOG, when set, gets a copy of every line.
+# Needs WINDRIVER (path of windriver.exe). DRV_QUIET=1 prints answers without commands.
 
 DRV_REPLY_TIMEOUT=${DRV_REPLY_TIMEOUT:-200}
 
@@ -19,15 +19,15 @@ drv_start() {
 drv() {
   local line cmd="$*"
   DRV_LINES=""
-  echo "  > $cmd" | tee -a "${DRV_LOG:-/dev/null}"
+  [ "${DRV_QUIET:-0}" = 1 ] || echo "  > $cmd"
   printf '%s\n' "$cmd" >&"$DRV_IN" || { echo "  driver is gone"; return 1; }
   while IFS= read -r -t "$DRV_REPLY_TIMEOUT" line <&"$DRV_OUT"; do
     line=${line%$'\r'}
     case "$line" in
       ok) return 0 ;;
-      fail:*) echo "    $line" | tee -a "${DRV_LOG:-/dev/null}"; DRV_LINES+="$line"$'\n'; return 1 ;;
+      fail:*) echo "    $line"; DRV_LINES+="$line"$'\n'; return 1 ;;
     esac
-    echo "    $line" | tee -a "${DRV_LOG:-/dev/null}"
+    echo "    $line"
     DRV_LINES+="$line"$'\n'
   done
   echo "    (no answer from the driver)"

@@ -59,7 +59,7 @@ e2e_sim_start() {
   rm -f "$E2E_RECORD"/*
   E2E_SIM_LOG=$E2E_WORK/sim.log
   : >"$E2E_SIM_LOG"
-  "$MODEM_SIM" --record-dir "$E2E_RECORD" --max-seconds 900 "${args[@]}" \
+  "$MODEM_SIM" --record-dir "$E2E_RECORD" --max-seconds "${E2E_SIM_SECONDS:-900}" "${args[@]}" \
     >"$E2E_SIM_LOG" 2>&1 &
   E2E_SIM_PID=$!
   local i
