@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
+
 #include "app/FirmwareUpdateDlg.h"
 
 void CFirmwareUpdateDlg::OnOpen() {
@@ -28,8 +30,14 @@ void CFirmwareUpdateDlg::OnOpen() {
   ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
   ofn.lpstrDefExt = "bin";
 
-  // Without OFN_NOCHANGEDIR the chosen file's folder becomes the current folder, where the
-  // image is later opened by its bare name.
   if (!::GetOpenFileNameA(&ofn)) return;
+
+  // The image is later opened by its bare name, so its folder must be the current one. Not
+  // every file dialog makes it so (a typed full path leaves the folder as it was under
+  // Wine): set it here, as the dialog would.
+  if (ofn.nFileOffset > 0 && ofn.nFileOffset < sizeof path) {
+    std::string folderOfFile(path, ofn.nFileOffset);
+    ::SetCurrentDirectoryA(folderOfFile.c_str());
+  }
   OnFileChosen(name);
 }

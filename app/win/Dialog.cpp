@@ -13,6 +13,26 @@ bool ReturnsDirectly(UINT msg) {
 
 HINSTANCE Instance() { return ::GetModuleHandleA(nullptr); }
 
+// A modal dialog whose template does not place it opens over the middle of its owner,
+// kept on the owner's screen.
+void CenterOverOwner(HWND dialog) {
+  HWND owner = ::GetWindow(dialog, GW_OWNER);
+  if (!owner || (::GetWindowLongA(dialog, GWL_STYLE) & DS_CENTER)) return;
+  RECT over, own;
+  ::GetWindowRect(owner, &over);
+  ::GetWindowRect(dialog, &own);
+  const int w = own.right - own.left, h = own.bottom - own.top;
+  int x = (over.left + over.right - w) / 2, y = (over.top + over.bottom - h) / 2;
+  MONITORINFO mi = {sizeof mi, {}, {}, 0};
+  if (::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &mi)) {
+    x = x + w > mi.rcWork.right ? mi.rcWork.right - w : x;
+    y = y + h > mi.rcWork.bottom ? mi.rcWork.bottom - h : y;
+    x = x < mi.rcWork.left ? mi.rcWork.left : x;
+    y = y < mi.rcWork.top ? mi.rcWork.top : y;
+  }
+  ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 CDialog::CDialog(UINT idTemplate, CWnd* parent) : m_nIDTemplate(idTemplate), m_pParent(parent) {}
@@ -112,6 +132,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     ::SetWindowLongPtrA(hwnd, DWLP_USER, l);
     self->m_hWnd = hwnd;
     RunDialogInitData(hwnd, self->m_nIDTemplate);
+    if (self->m_bModal) CenterOverOwner(hwnd);
     return self->OnInitDialog();
   }
   auto* self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
