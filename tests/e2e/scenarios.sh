@@ -177,8 +177,10 @@ scenario_wrong_final() {
 
 # --- runner -------------------------------------------------------------------------------
 
+# The program starts in another folder than the images': the chosen file's folder must
+# become the one its bare name is opened in.
 run_app() {
-  e2e_sim_start "${SIM_PORTS[@]}" && e2e_app_start "$IMAGES"
+  e2e_sim_start "${SIM_PORTS[@]}" && e2e_app_start "$E2E_WORK"
 }
 
 # Waits up to 10 s for a line from the simulator.

@@ -39,6 +39,11 @@ check "About opens" drv watch 10000
 check "About caption" drv_saw 'about "About Tessaro"'
 e2e_shot about
 drv close-about 5000
+# The low four bits of the command are not looked at.
+drv syscommand 0x1F
+check "About opens for 0x1F too" drv watch 10000
+check "About caption for 0x1F" drv_saw 'about "About Tessaro"'
+drv close-about 5000
 
 echo "== Find with a modem on COM3"
 drv click 1002
