@@ -118,6 +118,10 @@ scenario_cancel() {
   SIM_PORTS=("COM3:erase=300")
   run_app || return 1
   choose_port 2 && open_image "$IMAGES/valid.bin" || return 1
+  # Cancelling the file dialog keeps the chosen file and Upgrade as they were.
+  drv click 1006 && drv cancel-file 10000 || return 1
+  drv text 1004 && drv_saw 'text 1004 "valid.bin"' || return 1
+  drv enabled 1007 && drv_saw "enabled 1007 1" || return 1
   upgrade_to_box && drv_saw "$CONSENT" || return 1
   e2e_shot cancel-consent
   drv answer cancel 5000 || return 1

@@ -2,7 +2,8 @@
 # links that each scenario points at a simulated modem's pty or at a folder (a port that
 # cannot be opened), modem-sim, FirmwareUpdate.exe and windriver.exe.
 #   e2e_begin OUTDIR           prefix, port links, EXIT trap that ends everything
-#   e2e_sim_start PORTSPEC...  modem-sim with --port PORTSPEC each; links COMn to its ptys
+#   e2e_sim_start PORT...      modem-sim with --port PORT each (NAME[:key=value,...]);
+#                              links COMn to its ptys
 #   e2e_sim_stop               ends modem-sim; every link back to the folder
 #   e2e_app_start DIR          FirmwareUpdate.exe started in DIR, driver attached
 #   e2e_app_exit               presses Exit and checks that the process ends
@@ -54,8 +55,8 @@ e2e_links_reset() {
 }
 
 e2e_sim_start() {
-  local args=() spec line name dev
-  for spec in "$@"; do args+=(--port "$spec"); done
+  local args=() port line name dev
+  for port in "$@"; do args+=(--port "$port"); done
   rm -f "$E2E_RECORD"/*
   E2E_SIM_LOG=$E2E_WORK/sim.log
   : >"$E2E_SIM_LOG"
