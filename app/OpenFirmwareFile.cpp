@@ -30,7 +30,12 @@ void CFirmwareUpdateDlg::OnOpen() {
   ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
   ofn.lpstrDefExt = "bin";
 
-  if (!::GetOpenFileNameA(&ofn)) return;
+  if (!::GetOpenFileNameA(&ofn)) {
+    // Browsing may have moved the current folder; the file chosen before is opened by its
+    // bare name from there, so a cancelled choice must leave it where it was.
+    ::SetCurrentDirectoryA(folder);
+    return;
+  }
 
   // The image is later opened by its bare name, so its folder must be the current one. Not
   // every file dialog makes it so (a typed full path leaves the folder as it was under

@@ -1,10 +1,7 @@
 #include "app/win/DialogInit.h"
 
-#include <cstdint>
-#include <cstring>
-#include <string>
-
 #include "app/resources/resource.h"
+#include "app/win/DialogInitData.h"
 
 void RunDialogInitData(HWND dialog, UINT idTemplate) {
   HMODULE module = ::GetModuleHandleA(nullptr);
@@ -13,26 +10,11 @@ void RunDialogInitData(HWND dialog, UINT idTemplate) {
   if (!info) return;
   HGLOBAL loaded = ::LoadResource(module, info);
   const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
-  if (!data) return;
-  const std::size_t size = ::SizeofResource(module, info);
-
-  std::size_t at = 0;
-  while (at + 2 <= size) {
-    std::uint16_t id;
-    std::memcpy(&id, data + at, 2);
-    if (id == 0 || at + 8 > size) break;
-    std::uint16_t message;
-    std::uint32_t length;
-    std::memcpy(&message, data + at + 2, 2);
-    std::memcpy(&length, data + at + 4, 4);
-    at += 8;
-    if (length > size - at) break;
-    if (message == DLGINIT_CB_ADDSTRING) {
-      // Built from the counted bytes so that a text without its zero still ends here.
-      std::string text(reinterpret_cast<const char*>(data + at), length);
-      ::SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    at += length;
-  }
+  ForEachDialogInitEntry(data, ::SizeofResource(module, info), [&](const DialogInitEntry& e) {
+    // Only combo box entries are used. The text is passed from its own string, so one
+    // stored without its zero still ends where its count says.
+    if (e.message == DLGINIT_CB_ADDSTRING)
+      ::SendDlgItemMessageA(dialog, e.controlId, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(e.data.c_str()));
+  });
 }
