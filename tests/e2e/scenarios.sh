@@ -175,6 +175,24 @@ scenario_wrong_final() {
     image_sent 65537
 }
 
+scenario_vanish() {
+  # The modem goes away mid-transfer, as when its cable is pulled.
+  SIM_PORTS=("COM3:erase=300,vanish-after=16384")
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" vanish "" "$CONSENT" "$WARNING" \
+    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 16384
+}
+
+scenario_no_final() {
+  # The modem takes every byte but never answers: the wait for its answer ends.
+  SIM_PORTS=("COM3:erase=300,no-final=1")
+  run_app || return 1
+  failing_upgrade "$IMAGES/valid.bin" no-final "" "$CONSENT" "$WARNING" \
+    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    image_sent 65537
+}
+
 # --- runner -------------------------------------------------------------------------------
 
 # The program starts in another folder than the images': the chosen file's folder must
@@ -211,7 +229,8 @@ finish_scenario() {
   return "$ok"
 }
 
-ALL=(find upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final)
+ALL=(find upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final vanish
+     no_final)
 out=${1:-e2e-out}
 shift || true
 selected=("$@")
