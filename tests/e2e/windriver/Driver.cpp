@@ -237,16 +237,27 @@ void CDriver::DescribeBox(HWND box) {
   HWND text = GetDlgItem(box, ids::kBoxText);
   std::string buttons;
   for (const std::string& b : ButtonTexts(box)) buttons += (buttons.empty() ? "" : ",") + b;
-  // The icon sits in a static of its own; a box without one has no icon set there.
-  bool icon = false;
-  for (int id : {0x440, 0x14}) {
-    DWORD_PTR h = 0;
-    HWND item = GetDlgItem(box, id);
-    if (item && SendMessageTimeoutA(item, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 200, &h) && h)
-      icon = true;
+  // The icon sits in a static of its own; a box without one has no icon set there. Only
+  // answers count: a box just shown may keep its thread busy for a moment.
+  bool icon = false, anyAnswer = false;
+  DWORD start = GetTickCount();
+  for (int emptyAnswers = 0; !icon && emptyAnswers < 3 && !Expired(start, 3000);) {
+    bool answered = false;
+    for (int id : {0x440, 0x14}) {
+      DWORD_PTR h = 0;
+      HWND item = GetDlgItem(box, id);
+      if (item && SendMessageTimeoutA(item, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 500, &h)) {
+        answered = true;
+        icon = icon || h != 0;
+      }
+    }
+    if (answered) ++emptyAnswers;
+    anyAnswer = anyAnswer || answered;
+    Sleep(30);
   }
   m_out("box " + Quote(ReadText(box)) + " " + Quote(text ? ReadText(text) : "") +
-        " buttons=" + buttons + (icon ? " icon" : " no-icon"));
+        " buttons=" + buttons +
+        (icon ? " icon" : anyAnswer ? " no-icon" : " icon-unknown"));
 }
 
 bool CDriver::Watch(const std::vector<std::string>& a) {
