@@ -38,6 +38,11 @@ wine_env_start() {
   # Without a window manager every hidden top-level window stalls the thread ~2 s.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1
+  # Debian's Wine does not register its own fonts in a new prefix: without Marlett the
+  # caption buttons show letters, without Tahoma "MS Shell Dlg" falls back to a bitmap font.
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  timeout 60 wineserver -k >/dev/null 2>&1 || true
+  timeout 60 wineserver -w >/dev/null 2>&1 || true
   mkdir -p "$FW_WINE_DIR/noport"
 }
 
