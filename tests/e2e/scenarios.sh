@@ -84,6 +84,18 @@ scenario_find() {
   [ -z "$(e2e_port_holders COM3)" ] || { echo "  COM3 is still open"; return 1; }
 }
 
+scenario_find_none() {
+  SIM_PORTS=()
+  run_app || return 1
+  drv select 1000 4 || return 1
+  drv click 1002 && drv watch 60000 until-text "\"Can't found Orvane Modem.\"" || return 1
+  drv_saw 'status "Query COM8..."' || return 1
+  e2e_shot find-none
+  drv watch 10000 && drv_saw idle || return 1
+  # A scan that finds nothing leaves the choice as it was.
+  drv combo 1000 && drv_saw "combo 1000 sel=4"
+}
+
 scenario_upgrade() {
   SIM_PORTS=("COM3:erase=500,pace=1")
   run_app || return 1
@@ -198,7 +210,8 @@ scenario_no_final() {
 # The program starts in another folder than the images': the chosen file's folder must
 # become the one its bare name is opened in.
 run_app() {
-  e2e_sim_start "${SIM_PORTS[@]}" && e2e_app_start "$E2E_WORK"
+  if [ ${#SIM_PORTS[@]} -gt 0 ]; then e2e_sim_start "${SIM_PORTS[@]}" || return 1; fi
+  e2e_app_start "$E2E_WORK"
 }
 
 # Waits up to 10 s for a line from the simulator.
@@ -229,7 +242,7 @@ finish_scenario() {
   return "$ok"
 }
 
-ALL=(find upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final vanish
+ALL=(find find_none upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final vanish
      no_final)
 out=${1:-e2e-out}
 shift || true
