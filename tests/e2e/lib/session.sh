@@ -63,13 +63,7 @@ e2e_sim_start() {
   "$MODEM_SIM" --record-dir "$E2E_RECORD" --max-seconds "${E2E_SIM_SECONDS:-900}" "${args[@]}" \
     >"$E2E_SIM_LOG" 2>&1 &
   E2E_SIM_PID=$!
-  local i
-  for i in $(seq 1 100); do
-    grep -qx ready "$E2E_SIM_LOG" && break
-    kill -0 "$E2E_SIM_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  grep -qx ready "$E2E_SIM_LOG" || { echo "e2e: modem-sim did not start"; cat "$E2E_SIM_LOG"; return 1; }
+  fw_wait_modem_sim "$E2E_SIM_LOG" "$E2E_SIM_PID" || return 1
   while read -r name dev; do
     case "$dev" in /dev/*) ln -sfn "$dev" "$E2E_LINKS/$name" ;; esac
   done <"$E2E_SIM_LOG"

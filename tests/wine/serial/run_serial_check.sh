@@ -27,12 +27,7 @@ timeout 300 "$sim" --max-seconds 280 \
   --port COM3 --port COM4:silent=1 --port COM5:delay=400 \
   --port COM6:erase=200,stall-after=1000 >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
-for _ in $(seq 1 100); do
-  grep -qx ready "$work/sim.out" && break
-  kill -0 "$sim_pid" 2>/dev/null || break
-  sleep 0.1
-done
-grep -qx ready "$work/sim.out" || { echo "modem-sim did not start"; cat "$work/sim.err"; exit 1; }
+fw_wait_modem_sim "$work/sim.out" "$sim_pid" || { cat "$work/sim.err"; exit 1; }
 
 maps=()
 while read -r name dev; do
