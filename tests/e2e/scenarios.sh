@@ -171,11 +171,15 @@ scenario_no_ready() {
     'box "ERROR" "Modem not ready, can'"'"'t update!" buttons=OK icon' && image_sent 0
 }
 
+# The boxes that end a transfer the modem did not take whole, or did not confirm.
+TRANSFER_FAILED_BOX='box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon'
+UNCONFIRMED_BOX='box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon'
+
 scenario_stall() {
   SIM_PORTS=("COM3:erase=300,stall-after=8192")
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" stall "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    "$TRANSFER_FAILED_BOX" &&
     image_sent 8192
 }
 
@@ -183,7 +187,7 @@ scenario_wrong_final() {
   SIM_PORTS=('COM3:erase=300,final=NO\r\n')
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" wrong-final "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    "$UNCONFIRMED_BOX" &&
     image_sent 65537
 }
 
@@ -192,7 +196,7 @@ scenario_vanish() {
   SIM_PORTS=("COM3:erase=300,vanish-after=16384")
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" vanish "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "Firmware transfer failed, the modem did not take the whole image.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    "$TRANSFER_FAILED_BOX" &&
     image_sent 16384
 }
 
@@ -201,7 +205,7 @@ scenario_no_final() {
   SIM_PORTS=("COM3:erase=300,no-final=1")
   run_app || return 1
   failing_upgrade "$IMAGES/valid.bin" no-final "" "$CONSENT" "$WARNING" \
-    'box "ERROR" "The modem did not confirm the update.\n\nPlease run Upgrade again." buttons=OK icon' &&
+    "$UNCONFIRMED_BOX" &&
     image_sent 65537
 }
 
