@@ -1,5 +1,6 @@
 # Shared by the Wine tests and the run command: a private Wine prefix on its own X display,
 # with COM ports mapped to Unix devices. Source it, then:
+#   fw_wine_pick           which programs and which Wine this host runs (wine-host.sh)
 #   wine_env_start DIR     prefix in DIR/prefix, Xvfb on a free display unless FW_USE_DISPLAY=1
 #   wine_map_ports COM3=/dev/pts/5 ...   every other COMn maps to a folder, so it fails to open
 #   fw_wine PROG.exe ARGS  runs a program in the prefix, bounded by FW_WINE_TIMEOUT seconds
@@ -7,12 +8,16 @@
 # wine_env_stop is safe to call twice; callers put it in an EXIT trap.
 
 FW_WINE_TIMEOUT=${FW_WINE_TIMEOUT:-300}
+source "$(dirname "${BASH_SOURCE[0]}")/wine-host.sh"
 
 wine_env_start() {
   FW_WINE_DIR=$1
   mkdir -p "$FW_WINE_DIR"
+  fw_wine_pick || return 1
   export WINEPREFIX="$FW_WINE_DIR/prefix"
-  export WINEARCH=win32
+  export WINEARCH=$FW_WIN_ARCH
+  # Programs that Wine starts on its own take the same loader.
+  export WINELOADER=$FW_WINE_LOADER
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   FW_XVFB_PID=""
@@ -33,10 +38,18 @@ wine_env_start() {
     done
     [ -n "$FW_XVFB_PID" ] || { echo "wine-env: no free X display for Xvfb" >&2; return 1; }
   fi
-  timeout 180 wineboot -i >"$FW_WINE_DIR/wineboot.log" 2>&1 || {
-    echo "wine-env: wineboot failed" >&2; return 1; }
+  local rc=0
+  timeout 180 "$FW_WINE_LOADER" wineboot -i >"$FW_WINE_DIR/wineboot.log" 2>&1 || rc=$?
+  if [ "$rc" != 0 ]; then
+    echo "wine-env: could not make a $WINEARCH Wine prefix: '$FW_WINE_LOADER wineboot -i'" \
+      "$([ "$rc" = 124 ] && echo "did not finish in 180 s" || echo "ended with status $rc")." >&2
+    tail -5 "$FW_WINE_DIR/wineboot.log" | sed 's/^/  wineboot: /' >&2
+    echo "  Try: scripts/setup, then '$FW_WINE_LOADER --version'; FW_WIN64=1 takes the" \
+      "64-bit Wine; a stale wineserver is ended by 'wineserver -k'." >&2
+    return 1
+  fi
   # Without a window manager every hidden top-level window stalls the thread ~2 s.
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  timeout 60 "$FW_WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1
   # Debian's Wine does not register its own fonts in a new prefix: without Marlett the
   # caption buttons show letters, without Tahoma "MS Shell Dlg" falls back to a bitmap font.
@@ -55,7 +68,7 @@ wine_map_ports() {
     for arg in "$@"; do
       [ "${arg%%=*}" = "COM$n" ] && dev="${arg#*=}"
     done
-    timeout 60 wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$dev" /f \
+    timeout 60 "$FW_WINE_LOADER" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$dev" /f \
       >/dev/null 2>&1
   done
   # The port table is read when the wineserver starts.
@@ -64,7 +77,7 @@ wine_map_ports() {
 }
 
 fw_wine() {
-  timeout "$FW_WINE_TIMEOUT" wine "$@"
+  timeout "$FW_WINE_TIMEOUT" "$FW_WINE_LOADER" "$@"
 }
 
 wine_env_stop() {

@@ -246,8 +246,8 @@ finish_scenario() {
   return "$ok"
 }
 
-ALL=(find find_none upgrade cancel no_labels ati8_without_date port_held no_ready stall wrong_final vanish
-     no_final)
+# Every scenario, in the order of this file; CMake registers each as a test of its own.
+mapfile -t ALL < <(sed -n 's/^scenario_\([a-z0-9_]*\)().*/\1/p' "${BASH_SOURCE[0]}")
 out=${1:-e2e-out}
 shift || true
 selected=("$@")
@@ -261,6 +261,9 @@ make_image_without_labels "$IMAGES/nolabels.bin" $((64 * 1024 + 1))
 
 results=()
 failed=0
+for s in "${selected[@]}"; do
+  declare -F "scenario_$s" >/dev/null || { echo "no scenario '$s' (have: ${ALL[*]})"; exit 2; }
+done
 for s in "${selected[@]}"; do
   echo "== $s"
   start=$SECONDS

@@ -19,11 +19,7 @@
 
 namespace {
 
-#ifdef MODEM_SIM_PATH
 constexpr const char* kModemSim = MODEM_SIM_PATH;
-#else
-constexpr const char* kModemSim = "";
-#endif
 
 using Clock = std::chrono::steady_clock;
 

@@ -13,8 +13,6 @@
 #include "serial/ComPort.h"
 #include "serial/posix/PosixSerialDriver.h"
 
-#ifdef MODEM_SIM_PATH
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -137,5 +135,3 @@ TEST_F(ModemSimPort, PortTheSimulatorServesOpensOnlyOnce) {
 }
 
 }  // namespace
-
-#endif

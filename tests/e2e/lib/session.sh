@@ -1,7 +1,8 @@
 # One end-to-end session: a Wine prefix on its own Xvfb, the eight COM ports mapped once to
 # links that each scenario points at a simulated modem's pty or at a folder (a port that
 # cannot be opened), modem-sim, FirmwareUpdate.exe and windriver.exe.
-#   e2e_begin OUTDIR           prefix, port links, EXIT trap that ends everything
+#   e2e_begin OUTDIR           picks the host's Windows build (FW_EXE, WINDRIVER), prefix,
+#                              port links, EXIT trap that ends everything
 #   e2e_sim_start PORT...      modem-sim with --port PORT each (NAME[:key=value,...]);
 #                              links COMn to its ptys
 #   e2e_sim_stop               ends modem-sim; every link back to the folder
@@ -11,8 +12,6 @@
 #   e2e_port_holders COMn      pids other than modem-sim that hold the port's pty open
 
 E2E_SRC=${E2E_SRC:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
-FW_EXE=${FW_EXE:-$E2E_SRC/build/windows-i686/app/FirmwareUpdate.exe}
-WINDRIVER=${WINDRIVER:-$E2E_SRC/build/windows-i686/tests/e2e/windriver/windriver.exe}
 MODEM_SIM=${MODEM_SIM:-$E2E_SRC/build/native/sim/modem-sim}
 MAIN_CAPTION="Orvane Firmware Update V1.03"
 
@@ -23,9 +22,12 @@ e2e_begin() {
   E2E_OUT=$1
   mkdir -p "$E2E_OUT"
   E2E_OUT=$(cd "$E2E_OUT" && pwd)
+  fw_wine_pick || return 1
+  FW_EXE=$FW_WIN_BUILD/app/FirmwareUpdate.exe
+  WINDRIVER=$FW_WIN_BUILD/tests/e2e/windriver/windriver.exe
   local f
   for f in "$FW_EXE" "$WINDRIVER" "$MODEM_SIM"; do
-    [ -x "$f" ] || [ -f "$f" ] || { echo "e2e: missing $f (build both presets first)"; return 1; }
+    [ -x "$f" ] || [ -f "$f" ] || { echo "e2e: missing $f (build the Windows and native presets first)"; return 1; }
   done
   E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/fw-e2e.XXXXXX")
   E2E_LINKS=$E2E_WORK/ports
@@ -95,7 +97,7 @@ e2e_port_holders() {
 }
 
 e2e_app_start() {
-  (cd "$1" && exec timeout "$FW_WINE_TIMEOUT" wine "$FW_EXE" >"$E2E_WORK/app.log" 2>&1) &
+  (cd "$1" && exec timeout "$FW_WINE_TIMEOUT" "$FW_WINE_LOADER" "$FW_EXE" >"$E2E_WORK/app.log" 2>&1) &
   E2E_APP_PID=$!
   drv_start
   drv main "\"$MAIN_CAPTION\"" 30000

@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# FirmwareUpdate.exe must be a 32-bit GUI program for Intel 80386 that needs no DLL beyond
-# those of Windows itself, and must carry its dialogs, icon, logo and version.
+# FirmwareUpdate.exe must be a GUI program for its machine (i686: PE32 for Intel 80386,
+# x86_64: PE32+ for x86-64) that needs no DLL beyond those of Windows itself, and must
+# carry its dialogs, icon, logo and version.
+# Usage: check_exe_format.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1
-[ -f "$exe" ] || { echo "missing: $exe (build the windows-i686 preset first)"; exit 1; }
+arch=${2:-i686}
+[ -f "$exe" ] || { echo "missing: $exe (build the windows-$arch preset first)"; exit 1; }
 
 fail=0
 kind=$(file -b "$exe")
 echo "file: $kind"
-case "$kind" in
-  PE32\ *"(GUI)"*"Intel 80386"*) ;;
-  *) echo "FAIL: not a PE32 GUI program for Intel 80386"; fail=1 ;;
+case "$arch:$kind" in
+  i686:PE32\ *"(GUI)"*"Intel 80386"*) ;;
+  x86_64:PE32+\ *"(GUI)"*"x86-64"*) ;;
+  *) echo "FAIL: not a GUI program for $arch"; fail=1 ;;
 esac
 
 system_dlls=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll advapi32.dll shell32.dll ole32.dll "
-dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+dlls=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$dlls" ] || { echo "FAIL: no imports found"; fail=1; }
 for dll in $dlls; do
   echo "imports: $dll"
@@ -25,7 +29,7 @@ for dll in $dlls; do
 done
 
 # The resources the dialogs and the About box load at run time.
-resources=$(i686-w64-mingw32-objdump -s -j .rsrc "$exe" | wc -l)
+resources=$("$arch-w64-mingw32-objdump" -s -j .rsrc "$exe" | wc -l)
 [ "$resources" -gt 10 ] || { echo "FAIL: no resource section"; fail=1; }
 if ! strings -el "$exe" | grep -q "Orvane Firmware Update V1.03"; then
   echo "FAIL: main dialog template missing"; fail=1

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs serial_check.exe under Wine against modem-sim: COM3..COM6 are simulated modems on
 # pseudo-terminals, COM7 (like every unmapped port) a folder Wine cannot open.
-# Usage: run_serial_check.sh SERIAL_CHECK_EXE MODEM_SIM
+# Usage: run_serial_check.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
 set -euo pipefail
-exe=$1
-sim=$2
+sim=${MODEM_SIM:?}
 here=$(cd "$(dirname "$0")" && pwd)
-[ -f "$exe" ] || { echo "missing: $exe (build the windows-i686 preset first)"; exit 1; }
-[ -x "$sim" ] || { echo "missing: $sim"; exit 1; }
 
 . "$here/../../../scripts/lib/wine-env.sh"
+fw_wine_pick
+exe=$FW_WIN_BUILD/tests/wine/serial/serial_check.exe
+[ -f "$exe" ] || { echo "missing: $exe (build the Windows presets first)"; exit 1; }
+[ -x "$sim" ] || { echo "missing: $sim"; exit 1; }
 
 work=$(mktemp -d /tmp/wine-serial-XXXXXX)
 sim_pid=""
