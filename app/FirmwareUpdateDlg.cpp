@@ -18,7 +18,8 @@ const MessageEntry<CFirmwareUpdateDlg> CFirmwareUpdateDlg::kMessageMap[] = {
 };
 
 CFirmwareUpdateDlg::CFirmwareUpdateDlg(CWnd* parent)
-    : CFirmwareUpdateCore(m_serialDriver), CDialog(IDD, parent) {
+    : CDialog(IDD, parent),
+      m_core({m_serialDriver, *this, *this, *this, *this, *this, *this}) {
   m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -30,9 +31,9 @@ bool CFirmwareUpdateDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result
 
 void CFirmwareUpdateDlg::DoDataExchange(bool save) {
   if (save)
-    m_strFileName = GetDlgItemText(IDC_FILENAME);
+    m_core.m_strFileName = GetDlgItemText(IDC_FILENAME);
   else
-    SetDlgItemText(IDC_FILENAME, m_strFileName);
+    SetDlgItemText(IDC_FILENAME, m_core.m_strFileName);
 }
 
 BOOL CFirmwareUpdateDlg::OnInitDialog() {
@@ -50,7 +51,7 @@ BOOL CFirmwareUpdateDlg::OnInitDialog() {
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-  ResetDialogState();
+  m_core.ResetDialogState();
   return TRUE;  // the focus goes to the first tab stop, Exit
 }
 
@@ -83,11 +84,11 @@ bool CFirmwareUpdateDlg::OnPaint() {
 HICON CFirmwareUpdateDlg::OnQueryDragIcon() { return m_hIcon; }
 
 void CFirmwareUpdateDlg::OnSelchangePort() {
-  OnPortSelected(static_cast<int>(SendDlgItemMessage(IDC_PORT, CB_GETCURSEL)));
+  m_core.OnPortSelected(static_cast<int>(SendDlgItemMessage(IDC_PORT, CB_GETCURSEL)));
 }
 
 BOOL CFirmwareUpdateDlg::DestroyWindow() {
-  ReleasePort();
+  m_core.ReleasePort();
   // Pop-ups of an operation cut short go with their owner.
   m_pStatusDlg.reset();
   m_pProgressDlg.reset();

@@ -1,7 +1,7 @@
 #pragma once
 // The main dialog: the port list, the file field and the Find, Open, Upgrade and Exit
-// buttons. The operations behind the buttons live in CFirmwareUpdateCore; this class
-// gives them the windows, the pauses and the image file they work with.
+// buttons. The operations behind the buttons live in the CFirmwareUpdateCore it owns; this
+// class gives them the windows, the pauses and the image file they work with.
 
 #include <memory>
 
@@ -13,14 +13,13 @@
 #include "modem/FirmwareUpdateCore.h"
 #include "serial/win32/Win32SerialDriver.h"
 
-// Comes first among the bases, so the driver exists before the core keeps a reference.
-struct CSerialDriverHolder {
-  CWin32SerialDriver m_serialDriver;
-};
-
-class CFirmwareUpdateDlg : private CSerialDriverHolder,
-                           public CFirmwareUpdateCore,
-                           public CDialog {
+class CFirmwareUpdateDlg : public CDialog,
+                           private IStatusView,
+                           private IProgressView,
+                           private IMessageBoxes,
+                           private IDialogControls,
+                           private IPacing,
+                           private IImageFiles {
  public:
   enum { IDD = IDD_UPDATE_DIALOG };
   explicit CFirmwareUpdateDlg(CWnd* parent = nullptr);
@@ -40,9 +39,11 @@ class CFirmwareUpdateDlg : private CSerialDriverHolder,
   bool OnPaint();
   HICON OnQueryDragIcon();
   void OnSelchangePort();
+  void OnFind() { m_core.OnFind(); }
   void OnOpen();
+  void OnUpgrade() { m_core.OnUpgrade(); }
 
-  // The user interface and platform of the operations.
+  // The windows, pauses and files of the operations.
   void OpenStatusWindow() override;
   void SetStatusText(const std::string& text) override;
   void CloseStatusWindow() override;
@@ -69,6 +70,8 @@ class CFirmwareUpdateDlg : private CSerialDriverHolder,
 
   std::unique_ptr<CStatusDlg> m_pStatusDlg;
   std::unique_ptr<CProgressDlg> m_pProgressDlg;
+  CWin32SerialDriver m_serialDriver;
+  CFirmwareUpdateCore m_core;  // after the driver and the windows it refers to
 
   using Self = CFirmwareUpdateDlg;
   static const MessageEntry<Self> kMessageMap[];

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "modem/UpdateUi.h"
+#include "image/ImageFile.h"
 
 class CWin32ImageFile : public IImageFile {
  public:

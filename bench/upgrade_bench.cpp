@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "image/StdioImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "serial/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
@@ -24,34 +25,13 @@ namespace {
 constexpr double kDesignedPausesMs = 15300;
 constexpr double kBytesPerMs = 115200.0 / 10 / 1000;  // 8 data bits, start and stop bit
 
-class CStdioImageFile : public IImageFile {
- public:
-  explicit CStdioImageFile(std::FILE* f) : m_file(f) {}
-  ~CStdioImageFile() override { std::fclose(m_file); }
-  std::uint32_t GetLength() override {
-    const long here = std::ftell(m_file);
-    std::fseek(m_file, 0, SEEK_END);
-    const long length = std::ftell(m_file);
-    std::fseek(m_file, here, SEEK_SET);
-    return static_cast<std::uint32_t>(length);
-  }
-  bool Read(void* data, std::uint32_t n, std::uint32_t& done) override {
-    done = static_cast<std::uint32_t>(std::fread(data, 1, n, m_file));
-    return !std::ferror(m_file);
-  }
-  bool Seek(std::uint32_t offset) override { return std::fseek(m_file, offset, SEEK_SET) == 0; }
-
- private:
-  std::FILE* m_file;
-};
-
 // Counts what the user would see; answers every box with OK.
-class CQuietDlg : public CFirmwareUpdateCore {
+class CQuietFront : public IStatusView, public IProgressView, public IMessageBoxes, public IPacing {
  public:
-  CQuietDlg(CVirtualClock& clock, ISerialDriver& driver, const std::string& file)
-      : CFirmwareUpdateCore(driver), m_clock(clock) {
-    m_nPortIndex = 0;
-    m_strFileName = file;
+  CQuietFront(CVirtualClock& clock, ISerialDriver& driver, const std::string& file)
+      : m_clock(clock), core({driver, *this, m_files, *this, *this, *this, m_controls}) {
+    core.m_nPortIndex = 0;
+    core.m_strFileName = file;
   }
   std::string lastBox;
   long steps = 0;
@@ -70,18 +50,16 @@ class CQuietDlg : public CFirmwareUpdateCore {
     lastBox = text;
     return box::kIdOk;
   }
-  void EnableUpgrade(bool) override {}
-  void SetFileNameText(const std::string&) override {}
-  void SelectPort(int) override {}
   void Pause(std::uint32_t ms) override { m_clock.Advance(ms); }
   void KeepAlive() override {}
-  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override {
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    return f ? std::make_unique<CStdioImageFile>(f) : nullptr;
-  }
 
  private:
   CVirtualClock& m_clock;
+  CStdioImageFiles m_files;
+  CNoDialogControls m_controls;
+
+ public:
+  CFirmwareUpdateCore core;
 };
 
 // Writes an image of `size` bytes with its version labels and dates, block by block.
@@ -120,11 +98,11 @@ int RunOne(const char* label, std::uint32_t size) {
   config.pace115200 = true;
   config.imageLength = size;
   CModemEngine& modem = line.AttachModem("COM1", config);
-  CQuietDlg dlg(clock, line, path);
+  CQuietFront dlg(clock, line, path);
 
   const long baseKiB = PeakKiB();
   const auto wallStart = std::chrono::steady_clock::now();
-  dlg.OnUpgrade();
+  dlg.core.OnUpgrade();
   const double wallMs =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
   const long peakKiB = PeakKiB();

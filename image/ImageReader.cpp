@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "modem/Fields.h"
-#include "modem/ModemCommands.h"
+#include "record/Fields.h"
+#include "record/VersionLabels.h"
 
 namespace {
 

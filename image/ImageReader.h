@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "modem/FirmwareVersionInfo.h"
-#include "modem/UpdateUi.h"
+#include "image/ImageFile.h"
+#include "record/FirmwareVersionInfo.h"
 
 namespace image {
 constexpr std::uint32_t kBlockSize = 8192;

@@ -5,7 +5,7 @@
 
 bool CFirmwareUpdateCore::ReadFirmwareFileInfo(FirmwareVersionInfo& image) {
   image.Clear();
-  std::unique_ptr<IImageFile> file = OpenImageFile(m_strFileName);
+  std::unique_ptr<IImageFile> file = m_files.OpenImageFile(m_strFileName);
   if (!file) return false;
   return ReadImageVersionInfo(*file, image);
 }

@@ -1,19 +1,33 @@
 #pragma once
-// The shared dialog state and the operations behind Find and Upgrade, written against the
-// IUpdateUi operations. CFirmwareUpdateDlg derives from it and supplies them over Win32;
-// tests derive a recorder.
+// The shared dialog state and the operations behind Find and Upgrade. The core holds what it
+// needs of a front by reference, each a small seam of one concern; a front (the dialog, the
+// console program, the tests) implements the seams it shows and owns a core.
 
 #include <memory>
 #include <string>
 
-#include "modem/FirmwareVersionInfo.h"
-#include "modem/UpdateUi.h"
+#include "image/ImageFile.h"
+#include "modem/DialogControls.h"
+#include "modem/MessageBoxes.h"
+#include "modem/Pacing.h"
+#include "modem/ProgressView.h"
+#include "modem/StatusView.h"
+#include "record/FirmwareVersionInfo.h"
 #include "serial/ComPort.h"
 
-class CFirmwareUpdateCore : public IUpdateUi {
+struct FirmwareUpdateSeams {
+  ISerialDriver& driver;
+  IPacing& pacing;
+  IImageFiles& files;
+  IStatusView& status;
+  IProgressView& progress;
+  IMessageBoxes& boxes;
+  IDialogControls& controls;
+};
+
+class CFirmwareUpdateCore {
  public:
-  explicit CFirmwareUpdateCore(ISerialDriver& driver) : m_driver(driver) {}
-  ~CFirmwareUpdateCore() override = default;
+  explicit CFirmwareUpdateCore(const FirmwareUpdateSeams& seams);
 
   void OnFind();
   void OnUpgrade();
@@ -26,12 +40,10 @@ class CFirmwareUpdateCore : public IUpdateUi {
   void OnFileChosen(const std::string& name);   // a firmware file chosen with Open
   void ReleasePort();                           // the dialog goes while a port is held
 
- protected:
+  // The shared dialog state.
   std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
   int m_nPortIndex = 0;               // chosen port, 0..7
   std::string m_strFileName;          // chosen image, without its folder
-
-  ISerialDriver& m_driver;
 
  private:
   enum class TransferResult { kDone, kIncomplete, kUnconfirmed };
@@ -45,4 +57,12 @@ class CFirmwareUpdateCore : public IUpdateUi {
   bool EraseFlash();
   TransferResult SendImage(IImageFile& file);
   void EndUpgradeFailed(std::unique_ptr<IImageFile>& file);
+
+  ISerialDriver& m_driver;
+  IPacing& m_pacing;
+  IImageFiles& m_files;
+  IStatusView& m_status;
+  IProgressView& m_progress;
+  IMessageBoxes& m_boxes;
+  IDialogControls& m_controls;
 };

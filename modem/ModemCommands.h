@@ -2,6 +2,8 @@
 // Everything said to the modem and what is looked for in its answers, in one place.
 // Case matters: the scan speaks lower case, the query and the download upper case.
 
+#include "record/VersionLabels.h"
+
 namespace cmd {
 // Detection scan.
 constexpr char kScanReset[] = "at&f\r";
@@ -17,10 +19,8 @@ constexpr char kEraseFlash[] = "AT+F56=90\r";
 constexpr char kConfirmErase[] = "y";  // no carriage return
 }  // namespace cmd
 
+// The version labels are shared with the image reader.
 namespace marker {
-constexpr char kControllerVersion[] = "Controller Ver";
-constexpr char kDspVersion[] = "DSP Ver";
-constexpr char kDate[] = "Date:";
 constexpr char kReady[] = "READY";
 constexpr char kOk[] = "OK";
 }  // namespace marker

@@ -1,11 +1,11 @@
 // Asks the modem on the chosen port for its controller and DSP versions and dates.
 
-#include "modem/Fields.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
 #include "modem/Texts.h"
+#include "record/Fields.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void TakeVersionAndDate(const char* answer, unsigned received, const char* label
 unsigned CFirmwareUpdateCore::AskModem(const char* command, unsigned length, char* answer,
                                        unsigned size) {
   m_pPort->Write(command, length);
-  Pause(kAnswerPauseMs);
+  m_pacing.Pause(kAnswerPauseMs);
   const unsigned received = m_pPort->Read(answer, size);
   answer[received] = '\0';
   return received;
@@ -38,7 +38,7 @@ bool CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem) {
 
   m_pPort = std::make_unique<CComPort>(m_driver);
   if (!m_pPort->Open(m_nPortIndex)) {
-    ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
+    m_boxes.ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
                    box::kOk | box::kIconError);
     m_pPort.reset();
     return false;
@@ -46,7 +46,7 @@ bool CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem) {
   PreparePort(*m_pPort, timeouts::kQuery);
 
   m_pPort->Write(cmd::kReset, CommandLength(cmd::kReset));
-  Pause(kAnswerPauseMs);
+  m_pacing.Pause(kAnswerPauseMs);
   m_pPort->PurgeRx();
 
   char answer[kAnswerSize + 1] = {};

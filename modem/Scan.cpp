@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "modem/Fields.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
 #include "modem/Texts.h"
+#include "record/Fields.h"
 #include "serial/PortNames.h"
 
 namespace {
@@ -29,44 +29,44 @@ bool IsSupportedModem(const char* answer, unsigned received) {
 }  // namespace
 
 bool CFirmwareUpdateCore::ProbePort(int index) {
-  Pause(kCommandPauseMs);
+  m_pacing.Pause(kCommandPauseMs);
   if (!m_pPort->Open(index)) return false;
   PreparePort(*m_pPort, timeouts::kScan);
 
   char answer[kIdentifyAnswerSize + 1] = {};
   m_pPort->Write(cmd::kScanReset, CommandLength(cmd::kScanReset));
-  Pause(kCommandPauseMs);
+  m_pacing.Pause(kCommandPauseMs);
   unsigned received = m_pPort->Read(answer, kResetAnswerSize);
   answer[received] = '\0';
 
   m_pPort->Write(cmd::kScanIdentify, CommandLength(cmd::kScanIdentify));
-  Pause(kCommandPauseMs);
+  m_pacing.Pause(kCommandPauseMs);
   received = m_pPort->Read(answer, kIdentifyAnswerSize);
   answer[received] = '\0';
   return IsSupportedModem(answer, received);
 }
 
 void CFirmwareUpdateCore::OnFind() {
-  OpenStatusWindow();
+  m_status.OpenStatusWindow();
   // A port object still held means an operation is under way: leave the ports alone.
   if (!m_pPort) {
     bool found = false;
     for (int i = 0; i < kPortCount && !found; ++i) {
       m_pPort = std::make_unique<CComPort>(m_driver);
-      SetStatusText(FormatText(text::kQueryPort, i + 1));
+      m_status.SetStatusText(FormatText(text::kQueryPort, i + 1));
       if (ProbePort(i)) {
         found = true;
-        SetStatusText(FormatText(text::kFoundModem, i + 1));
-        Pause(kResultPauseMs);
+        m_status.SetStatusText(FormatText(text::kFoundModem, i + 1));
+        m_pacing.Pause(kResultPauseMs);
         m_nPortIndex = i;
-        SelectPort(i);
+        m_controls.SelectPort(i);
       }
       m_pPort.reset();
     }
     if (!found) {
-      SetStatusText(text::kNoModem);
-      Pause(kResultPauseMs);
+      m_status.SetStatusText(text::kNoModem);
+      m_pacing.Pause(kResultPauseMs);
     }
   }
-  CloseStatusWindow();
+  m_status.CloseStatusWindow();
 }

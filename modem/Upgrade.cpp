@@ -4,12 +4,12 @@
 #include <cstring>
 #include <vector>
 
-#include "modem/Fields.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
 #include "modem/Texts.h"
+#include "record/Fields.h"
 
 namespace {
 
@@ -37,29 +37,29 @@ bool CFirmwareUpdateCore::ObtainConsent() {
   FirmwareVersionInfo image;
   FirmwareVersionInfo modem;
 
-  OpenStatusWindow();
-  SetStatusText(text::kReadingImage);
+  m_status.OpenStatusWindow();
+  m_status.SetStatusText(text::kReadingImage);
   if (!ReadFirmwareFileInfo(image)) {
-    CloseStatusWindow();
-    ShowMessageBox(text::kIncorrectImage, text::kCaptionError, box::kOk | box::kIconError);
+    m_status.CloseStatusWindow();
+    m_boxes.ShowMessageBox(text::kIncorrectImage, text::kCaptionError, box::kOk | box::kIconError);
     return false;
   }
-  Pause(kBeforeQueryPauseMs);
-  SetStatusText(text::kQueryingModem);
+  m_pacing.Pause(kBeforeQueryPauseMs);
+  m_status.SetStatusText(text::kQueryingModem);
   if (!QueryModemInfo(modem)) {
-    CloseStatusWindow();
-    ShowMessageBox(text::kCantQueryModem, text::kCaptionError, box::kOk | box::kIconError);
+    m_status.CloseStatusWindow();
+    m_boxes.ShowMessageBox(text::kCantQueryModem, text::kCaptionError, box::kOk | box::kIconError);
     return false;
   }
-  CloseStatusWindow();
-  Pause(kShortPauseMs);
+  m_status.CloseStatusWindow();
+  m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.
   const std::string comparison = FormatText(
       text::kComparison, modem.controllerVersion, modem.controllerDate, modem.dspVersion,
       modem.dspDate, image.controllerVersion, image.controllerDate, image.dspVersion,
       image.dspDate);
-  return ShowMessageBox(comparison, text::kCaptionConsent, box::kOkCancel | box::kIconQuestion) ==
+  return m_boxes.ShowMessageBox(comparison, text::kCaptionConsent, box::kOkCancel | box::kIconQuestion) ==
          box::kIdOk;
 }
 
@@ -67,24 +67,24 @@ void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file) {
   m_pPort.reset();
   file.reset();
   // The chosen name stays in m_strFileName; the field is emptied so the user chooses again.
-  SetFileNameText("");
-  EnableUpgrade(false);
+  m_controls.SetFileNameText("");
+  m_controls.EnableUpgrade(false);
 }
 
 bool CFirmwareUpdateCore::EraseFlash() {
-  OpenProgressWindow();
-  SetProgressRange(100);
-  SetProgressPos(0);
-  SetProgressStep(1);
-  SetProgressText(text::kErasing);
+  m_progress.OpenProgressWindow();
+  m_progress.SetProgressRange(100);
+  m_progress.SetProgressPos(0);
+  m_progress.SetProgressStep(1);
+  m_progress.SetProgressText(text::kErasing);
 
   m_pPort->Write(cmd::kReset, CommandLength(cmd::kReset));
-  Pause(kAfterResetPauseMs);
+  m_pacing.Pause(kAfterResetPauseMs);
   ApplyTimeouts(*m_pPort, timeouts::kErase);
   m_pPort->Write(cmd::kEraseFlash, CommandLength(cmd::kEraseFlash));
-  StepProgress();
-  SetProgressPos(0);
-  Pause(kErasePromptPauseMs);
+  m_progress.StepProgress();
+  m_progress.SetProgressPos(0);
+  m_pacing.Pause(kErasePromptPauseMs);
 
   // The prompt (and the answer to the reset before it) only has to come; it is not read.
   char answer[kPromptAnswerSize + 1] = {};
@@ -93,8 +93,8 @@ bool CFirmwareUpdateCore::EraseFlash() {
 
   m_pPort->Write(cmd::kConfirmErase, CommandLength(cmd::kConfirmErase));
   for (int i = 0; i < kEraseTicks; ++i) {
-    Pause(kEraseTickMs);
-    StepProgress();
+    m_pacing.Pause(kEraseTickMs);
+    m_progress.StepProgress();
   }
   received = m_pPort->Read(answer, kReadyAnswerSize);
   answer[received] = '\0';
@@ -102,14 +102,14 @@ bool CFirmwareUpdateCore::EraseFlash() {
 }
 
 CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& file) {
-  SetProgressText(text::kUpdating);
-  Pause(kShortPauseMs);
+  m_progress.SetProgressText(text::kUpdating);
+  m_pacing.Pause(kShortPauseMs);
   m_pPort->PurgeRx();
 
   const std::uint32_t length = file.GetLength();
-  SetProgressRange(static_cast<std::uint16_t>(length / kTransferBlockSize));
-  SetProgressPos(0);
-  SetProgressStep(1);
+  m_progress.SetProgressRange(static_cast<std::uint16_t>(length / kTransferBlockSize));
+  m_progress.SetProgressPos(0);
+  m_progress.SetProgressStep(1);
   ApplyTimeouts(*m_pPort, timeouts::kTransfer);
 
   std::vector<char> block(kTransferBlockSize);
@@ -122,8 +122,8 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
     if (got > want) got = want;
     if (m_pPort->Write(block.data(), got) != got) return TransferResult::kIncomplete;
     remaining -= got;
-    StepProgress();
-    KeepAlive();
+    m_progress.StepProgress();
+    m_pacing.KeepAlive();
   }
 
   char answer[kFinalAnswerSize + 1] = {};
@@ -135,51 +135,51 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
 
 void CFirmwareUpdateCore::OnUpgrade() {
   if (!ObtainConsent()) {
-    EnableUpgrade(false);
+    m_controls.EnableUpgrade(false);
     return;
   }
-  Pause(kShortPauseMs);
+  m_pacing.Pause(kShortPauseMs);
 
   std::unique_ptr<IImageFile> file;
   m_pPort = std::make_unique<CComPort>(m_driver);
   if (!m_pPort->Open(m_nPortIndex)) {
-    ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
+    m_boxes.ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
                    box::kOk);
     EndUpgradeFailed(file);
     return;
   }
   PreparePort(*m_pPort, timeouts::kUpgradePreparation);
 
-  file = OpenImageFile(m_strFileName);
+  file = m_files.OpenImageFile(m_strFileName);
   if (!file) {
-    ShowMessageBox(text::kCantOpenImage, text::kCaptionErrorUpper, box::kOk | box::kIconError);
+    m_boxes.ShowMessageBox(text::kCantOpenImage, text::kCaptionErrorUpper, box::kOk | box::kIconError);
     EndUpgradeFailed(file);
     return;
   }
   // Only a warning: whatever the answer, the update goes on.
-  ShowMessageBox(text::kWarning, text::kCaptionWarning, box::kOk | box::kIconExclamation);
-  Pause(kAfterWarningPauseMs);
+  m_boxes.ShowMessageBox(text::kWarning, text::kCaptionWarning, box::kOk | box::kIconExclamation);
+  m_pacing.Pause(kAfterWarningPauseMs);
 
   if (!EraseFlash()) {
-    CloseProgressWindow();
-    ShowMessageBox(text::kNotReady, text::kCaptionErrorUpper, box::kOk | box::kIconError);
+    m_progress.CloseProgressWindow();
+    m_boxes.ShowMessageBox(text::kNotReady, text::kCaptionErrorUpper, box::kOk | box::kIconError);
     EndUpgradeFailed(file);
     return;
   }
 
   const TransferResult result = SendImage(*file);
   if (result != TransferResult::kDone) {
-    ShowMessageBox(result == TransferResult::kIncomplete ? text::kTransferFailed
+    m_boxes.ShowMessageBox(result == TransferResult::kIncomplete ? text::kTransferFailed
                                                          : text::kNotConfirmed,
                    text::kCaptionErrorUpper, box::kOk | box::kIconError);
-    CloseProgressWindow();
+    m_progress.CloseProgressWindow();
     EndUpgradeFailed(file);
     return;
   }
 
-  CloseProgressWindow();
+  m_progress.CloseProgressWindow();
   m_pPort.reset();
   file.reset();
-  EnableUpgrade(false);
-  ShowMessageBox(text::kSuccess, text::kCaptionSuccess, box::kOk);
+  m_controls.EnableUpgrade(false);
+  m_boxes.ShowMessageBox(text::kSuccess, text::kCaptionSuccess, box::kOk);
 }

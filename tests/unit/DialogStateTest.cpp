@@ -28,9 +28,15 @@ class PortCountingDriver : public ISerialDriver {
 };
 
 // Records what the rules do to the dialog's controls.
-class DialogStateRecorder : public CFirmwareUpdateCore {
+class DialogStateRecorder : public IStatusView,
+                            public IProgressView,
+                            public IMessageBoxes,
+                            public IDialogControls,
+                            public IPacing,
+                            public IImageFiles {
  public:
-  explicit DialogStateRecorder(ISerialDriver& d) : CFirmwareUpdateCore(d) {}
+  explicit DialogStateRecorder(ISerialDriver& d)
+      : m_driver(d), m_core({d, *this, *this, *this, *this, *this, *this}) {}
 
   std::vector<std::string> calls;
   bool upgradeEnabled = true;  // as if left on, so that a missing disable shows
@@ -60,12 +66,23 @@ class DialogStateRecorder : public CFirmwareUpdateCore {
 
   // An operation cut short: its port is still held.
   void HoldPort(int index) {
-    m_pPort = std::make_unique<CComPort>(m_driver);
-    m_pPort->Open(index);
+    m_core.m_pPort = std::make_unique<CComPort>(m_driver);
+    m_core.m_pPort->Open(index);
   }
-  bool HoldsPort() const { return m_pPort != nullptr; }
-  int PortIndex() const { return m_nPortIndex; }
-  const std::string& FileName() const { return m_strFileName; }
+  bool HoldsPort() const { return m_core.m_pPort != nullptr; }
+  int PortIndex() const { return m_core.m_nPortIndex; }
+  const std::string& FileName() const { return m_core.m_strFileName; }
+
+  void ResetDialogState() { m_core.ResetDialogState(); }
+  void OnPortSelected(int index) { m_core.OnPortSelected(index); }
+  void OnFileChosen(const std::string& name) { m_core.OnFileChosen(name); }
+  void ReleasePort() { m_core.ReleasePort(); }
+  void OnFind() { m_core.OnFind(); }
+  void OnUpgrade() { m_core.OnUpgrade(); }
+
+ private:
+  ISerialDriver& m_driver;
+  CFirmwareUpdateCore m_core;
 };
 
 TEST(DialogState, StartSelectsCom1DisablesUpgradeAndHoldsNoPort) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "modem/Fields.h"
-#include "modem/FirmwareVersionInfo.h"
+#include "record/Fields.h"
+#include "record/FirmwareVersionInfo.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "modem/UpdateUi.h"
+#include "image/ImageFile.h"
 
 struct MemoryImage {
   std::vector<char> bytes;
@@ -19,7 +19,7 @@ struct MemoryImage {
   bool readFails = false;
 };
 
-class CMemoryFileSystem {
+class CMemoryFileSystem : public IImageFiles {
  public:
   MemoryImage& Put(const std::string& name, std::vector<char> bytes) {
     MemoryImage& image = m_files[name];
@@ -29,6 +29,9 @@ class CMemoryFileSystem {
   MemoryImage& Get(const std::string& name) { return m_files[name]; }
 
   std::unique_ptr<IImageFile> Open(const std::string& name);
+  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override {
+    return Open(name);
+  }
 
   int opens = 0;      // successful opens
   int openNow = 0;    // files open now

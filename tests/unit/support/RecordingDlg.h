@@ -1,7 +1,7 @@
 #pragma once
-// A CFirmwareUpdateCore for tests: every text, bar operation and box goes into one log, in
-// order; pauses advance the shared virtual clock; boxes are answered from a script; image
-// files come from memory.
+// A front for tests that owns a CFirmwareUpdateCore: every text, bar operation and box goes
+// into one log, in order; pauses advance the shared virtual clock; boxes are answered from a
+// script; image files come from memory.
 
 #include <cstdio>
 #include <deque>
@@ -20,24 +20,40 @@ struct RecordedBox {
   std::uint64_t atMs;
 };
 
-class CRecordingDlg : public CFirmwareUpdateCore {
+class CRecordingDlg : public IStatusView,
+                      public IProgressView,
+                      public IMessageBoxes,
+                      public IDialogControls,
+                      public IPacing {
  public:
   CRecordingDlg(CVirtualClock& clock, ISerialDriver& driver)
-      : CFirmwareUpdateCore(driver), m_clock(clock) {}
+      : m_clock(clock),
+        m_driver(driver),
+        core({driver, *this, files, *this, *this, *this, *this}) {}
 
   // What the user did before: chose a port, chose a file.
-  void ChoosePort(int index) { m_nPortIndex = index; }
+  void ChoosePort(int index) { core.m_nPortIndex = index; }
   void ChooseFile(const std::string& name) {
-    m_strFileName = name;
+    core.m_strFileName = name;
     fileNameText = name;
     upgradeEnabled = true;
   }
   // An operation's port object is still held.
-  void HoldPort() { m_pPort = std::make_unique<CComPort>(m_driver); }
+  void HoldPort() { core.m_pPort = std::make_unique<CComPort>(m_driver); }
 
-  int PortIndex() const { return m_nPortIndex; }
-  const std::string& FileName() const { return m_strFileName; }
-  bool HoldsPort() const { return m_pPort != nullptr; }
+  int PortIndex() const { return core.m_nPortIndex; }
+  const std::string& FileName() const { return core.m_strFileName; }
+  bool HoldsPort() const { return core.m_pPort != nullptr; }
+
+  // The core's commands, as the dialog forwards them.
+  void OnFind() { core.OnFind(); }
+  void OnUpgrade() { core.OnUpgrade(); }
+  bool QueryModemInfo(FirmwareVersionInfo& info) { return core.QueryModemInfo(info); }
+  bool ReadFirmwareFileInfo(FirmwareVersionInfo& info) { return core.ReadFirmwareFileInfo(info); }
+  void ResetDialogState() { core.ResetDialogState(); }
+  void OnPortSelected(int index) { core.OnPortSelected(index); }
+  void OnFileChosen(const std::string& name) { core.OnFileChosen(name); }
+  void ReleasePort() { core.ReleasePort(); }
 
   // The log with runs of one entry collapsed: "bar stepit x100".
   std::vector<std::string> Collapsed() const {
@@ -58,6 +74,7 @@ class CRecordingDlg : public CFirmwareUpdateCore {
     return out;
   }
 
+  CMemoryFileSystem files;
   std::vector<std::string> log;
   std::vector<RecordedBox> boxes;
   std::deque<int> boxAnswers;  // answered in turn; OK once the script runs out
@@ -70,9 +87,7 @@ class CRecordingDlg : public CFirmwareUpdateCore {
   bool upgradeEnabled = false;
   std::string fileNameText;
   int selectedPort = -1;
-  CMemoryFileSystem files;
 
-  // IUpdateUi
   void OpenStatusWindow() override { Record("status open", statusOpen, true); }
   void SetStatusText(const std::string& text) override { log.push_back("status: " + text); }
   void CloseStatusWindow() override { Record("status close", statusOpen, false); }
@@ -119,10 +134,6 @@ class CRecordingDlg : public CFirmwareUpdateCore {
   }
   void KeepAlive() override { ++keepAlives; }
 
-  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override {
-    return files.Open(name);
-  }
-
  private:
   // A window opened twice or closed while not open is a fault of the caller; it shows in the log.
   void Record(const char* entry, bool& open, bool opening) {
@@ -131,4 +142,8 @@ class CRecordingDlg : public CFirmwareUpdateCore {
   }
 
   CVirtualClock& m_clock;
+  ISerialDriver& m_driver;
+
+ public:
+  CFirmwareUpdateCore core;  // last: it is built on the members above
 };

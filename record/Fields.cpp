@@ -1,8 +1,8 @@
-#include "modem/Fields.h"
+#include "record/Fields.h"
 
 #include <cstring>
 
-#include "modem/FirmwareVersionInfo.h"
+#include "record/FirmwareVersionInfo.h"
 
 namespace {
 
