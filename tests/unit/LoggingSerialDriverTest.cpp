@@ -1,0 +1,54 @@
+// The transcript of a Find through the logging driver: it changes nothing of the dialogue
+// and shows every open, setting, time-out and byte, timed on the session's clock.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "serial/LoggingSerialDriver.h"
+#include "serial/simline/SimLineDriver.h"
+#include "support/RecordingDlg.h"
+
+namespace {
+
+std::string ReadAll(std::FILE* f) {
+  std::string text;
+  std::rewind(f);
+  for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
+TEST(LoggingSerialDriver, TranscriptOfAFindShowsEveryStepAndChangesNothing) {
+  CVirtualClock clock;
+  CSimLineDriver line(clock);
+  line.AttachModem("COM2");
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  CLoggingSerialDriver logged(line, out, [&clock] { return static_cast<double>(clock.Now()); });
+  CRecordingDlg dlg(clock, logged);
+
+  dlg.OnFind();
+  EXPECT_EQ(dlg.selectedPort, 1);
+  const std::string log = ReadAll(out);
+  std::fclose(out);
+
+  for (const char* expected : {
+           "serial transcript, started ",
+           "[     0.200] open COM1: FAILED (missing or held)\n",
+           "open COM2: ok\n",
+           "line 115200 baud, 8N1, CTS flow on, DTR on: ok\n",
+           "time-outs: read interval 0, read 100 x n + 1, write 100 x n + 0 (ms): ok\n",
+           "purge receive: ok\n",
+           "[     0.400] sent 5 of 5 bytes in 0 ms\n"
+           "             00000000  61 74 26 66 0d                                   |at&f.|\n"
+           "[     3.601] received 6 of 30 bytes in 3001 ms (time-out)\n",
+           " 0d 0a 5a 51 37 31 33 0d 0a 0d 0a 4f 4b 0d 0a     |..ZQ713....OK..|\n",
+           "[     9.802] close: ok\n",
+       }) {
+    EXPECT_NE(log.find(expected), std::string::npos) << "missing: " << expected << "\n" << log;
+  }
+  EXPECT_EQ(log.find("open COM3"), std::string::npos) << "the scan stops at the modem";
+}
+
+}  // namespace
