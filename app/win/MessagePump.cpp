@@ -46,11 +46,12 @@ void WaitPumpingWithoutInput(DWORD ms) {
     PumpWithoutInput();
     const double left = end - NowMs();
     if (left <= 0) break;
-    // Small slices, so that a burst of messages never stretches the wait much.
-    const DWORD slice = left < 10 ? static_cast<DWORD>(left) + 1 : 10;
+    // Sleeps for all the time left and wakes only for a message: waiting costs no CPU.
+    // Rounded up, so the last fraction of a millisecond is not spun away.
+    const DWORD wait = static_cast<DWORD>(left) + 1;
     if (g_quitSeen)
-      ::Sleep(slice);
+      ::Sleep(wait);
     else
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
+      ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
 }
