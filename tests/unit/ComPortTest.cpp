@@ -1,42 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "serial/ComPort.h"
+#include "support/CountingDriver.h"
 
 namespace {
 
-// A driver that only counts what CComPort asks of it.
-class CountingDriver : public ISerialDriver {
- public:
-  bool openSucceeds = true;
-  int opens = 0, closes = 0;
-  SerialState lastState;
-  SerialTimeouts lastTimeouts;
-  std::uint32_t purgeFlags = 0;
-
-  SerialHandle OpenDevice(const char*) override {
-    ++opens;
-    return openSucceeds ? 7 : kInvalidHandle;
-  }
-  bool CloseDevice(SerialHandle) override { return ++closes, true; }
-  bool GetState(SerialHandle, SerialState& s) override {
-    s.BaudRate = 9600;
-    return true;
-  }
-  bool SetState(SerialHandle, const SerialState& s) override { return lastState = s, true; }
-  bool SetTimeouts(SerialHandle, const SerialTimeouts& t) override {
-    return lastTimeouts = t, true;
-  }
-  bool Purge(SerialHandle, std::uint32_t f) override { return purgeFlags |= f, true; }
-  bool ReadBytes(SerialHandle, void*, std::uint32_t, std::uint32_t& done) override {
-    return done = 0, true;
-  }
-  bool WriteBytes(SerialHandle, const void*, std::uint32_t n, std::uint32_t& done) override {
-    return done = n, true;
-  }
-};
-
 TEST(ComPort, ConfigureSetsLineAndKeepsTheOrderOfTimeoutArguments) {
-  CountingDriver driver;
+  CCountingDriver driver;
   {
     CComPort port(driver);
     ASSERT_TRUE(port.Open(2));
@@ -59,7 +29,7 @@ TEST(ComPort, ConfigureSetsLineAndKeepsTheOrderOfTimeoutArguments) {
 }
 
 TEST(ComPort, FailedOpenClosesNothingAndRefusesIo) {
-  CountingDriver driver;
+  CCountingDriver driver;
   driver.openSucceeds = false;
   {
     CComPort port(driver);
@@ -74,7 +44,7 @@ TEST(ComPort, FailedOpenClosesNothingAndRefusesIo) {
 }
 
 TEST(ComPort, IndexOutsideTheTableOpensNothing) {
-  CountingDriver driver;
+  CCountingDriver driver;
   CComPort port(driver);
   EXPECT_FALSE(port.Open(8));
   EXPECT_FALSE(port.Open(-1));

@@ -38,8 +38,11 @@ class CRecordingDlg : public IStatusView,
     fileNameText = name;
     upgradeEnabled = true;
   }
-  // An operation's port object is still held.
-  void HoldPort() { core.m_pPort = std::make_unique<CComPort>(m_driver); }
+  // An operation's port object is still held; opened on `index` when one is given.
+  void HoldPort(int index = -1) {
+    core.m_pPort = std::make_unique<CComPort>(m_driver);
+    if (index >= 0) core.m_pPort->Open(index);
+  }
 
   int PortIndex() const { return core.m_nPortIndex; }
   const std::string& FileName() const { return core.m_strFileName; }
