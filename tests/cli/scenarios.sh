@@ -96,6 +96,28 @@ scenario_upgrade() {
   grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
 }
 
+# At a terminal: the question is asked and answered; the bar is one line redrawn in place.
+scenario_terminal() {
+  sim_start COM3:erase=300
+  make_image img.bin 70000
+  printf 'n\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >no.out 2>&1
+  echo $? >no.rc
+  expect no 7 "Continue to update firmware ? [y/N]"
+  expect no 7 "Not updated: nothing was written to the modem."
+  [ -s record/COM3.bin ] && fail "the modem got image bytes after no"
+
+  printf 'y\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >yes.out 2>&1
+  echo $? >yes.rc
+  expect yes 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  # Each line of the terminal output: the bar's redraws stay on one line per phase.
+  local bars
+  bars=$(tr -d '\r' <yes.out | grep -c '^Updating\.\.\. \[' )
+  [ "$bars" = 1 ] || fail "transfer bar on $bars lines: $(cat -A yes.out)"
+  grep -qF $'\rUpdating... [####################] 100%  70000/70000 B' yes.out ||
+    fail "no full transfer bar: $(cat -A yes.out)"
+}
+
 scenario_not_ready() {
   sim_start COM3:erase=300,no-ready=1
   make_image img.bin 70000
