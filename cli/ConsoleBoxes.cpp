@@ -7,6 +7,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Platform.h"
 #include "modem/Texts.h"
+#include "serial/PortNames.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ int CConsoleBoxes::ShowMessageBox(const std::string& text, const std::string& ca
   if (IsCantOpenPort(text)) {
     Fail(exitcode::kCantOpenPort, m_slots.NameInText(text));
     // Which port, and a guess at why; the text says only that it did not open.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kPortCount; ++i) {
       const PortSlot* slot = m_slots.At(i);
       const std::string hint = slot ? PortOpenHint(slot->device) : "";
       if (!hint.empty()) m_out.Error("  " + slot->device + ": " + hint);

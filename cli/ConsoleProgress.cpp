@@ -7,6 +7,7 @@ namespace {
 // A live bar is redrawn when its percent changes, and at least this often for its rate.
 constexpr std::uint64_t kRedrawMs = 500;
 constexpr int kPlainEveryPercent = 10;
+constexpr std::size_t kMaxLiveLine = 79;
 }  // namespace
 
 void CConsoleProgress::SetTransferSize(std::uint64_t bytes, std::uint32_t bytesPerStep) {
@@ -56,7 +57,11 @@ void CConsoleProgress::Show(bool force) {
   const int percent = m_meter.Percent();
   if (m_out.Live()) {
     if (!force && percent == m_shownPercent && now - m_shownAtMs < kRedrawMs) return;
-    m_out.Draw(m_meter.Label() + " " + m_meter.Figures(now, true));
+    // A line longer than the terminal wraps, and \r would redraw only its last row: a
+    // long line goes without its bar.
+    std::string line = m_meter.Label() + " " + m_meter.Figures(now, true);
+    if (line.size() > kMaxLiveLine) line = m_meter.Label() + " " + m_meter.Figures(now, false);
+    m_out.Draw(line);
   } else {
     // Plain lines: one per tenth, never one per block.
     if (percent / kPlainEveryPercent == m_shownPercent / kPlainEveryPercent || percent == 0) return;

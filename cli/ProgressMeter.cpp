@@ -75,7 +75,9 @@ std::string CProgressMeter::Figures(std::uint64_t nowMs, bool withBar) const {
   if (left <= 0) {
     out += "  in " + FormatDuration(seconds);
   } else {
-    out += "  " + FormatDuration(done > 0 ? left * seconds / done : -1) + " left";
+    // Within the first second the pace says too little to tell.
+    const bool known = done > 0 && seconds >= 1;
+    out += "  " + FormatDuration(known ? left * seconds / done : -1) + " left";
   }
   return out;
 }
