@@ -38,7 +38,9 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
       {"DSP Date", modem.dspDate, image ? image->dspDate : ""},
   };
   int width = 5;  // "Modem"
-  for (const auto& row : rows) width = std::max<int>(width, static_cast<int>(std::strlen(Shown(row.modem))));
+  for (const auto& row : rows) {
+    width = std::max(width, static_cast<int>(std::strlen(Shown(row.modem))));
+  }
   char line[160];
   auto print = [&](const char* label, const char* first, const char* second) {
     if (image) std::snprintf(line, sizeof line, "%-16s %-*s%s", label, width + 2, first, second);

@@ -1,12 +1,14 @@
 #pragma once
 // The three commands of fwupdate; each returns its exit status.
 
-#include "cli/Arguments.h"
+#include <string>
+#include <vector>
+
 #include "cli/ConsoleOut.h"
+#include "cli/PortSlots.h"
 #include "serial/SerialDriver.h"
 
-// `ports` as resolved: the user's name and its device, in order.
-struct PortSlot;
+// Ports come resolved: the user's name and its device; find takes them in order.
 int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<PortSlot>& ports);
 int RunInfo(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
             const std::string& image);

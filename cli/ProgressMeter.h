@@ -19,7 +19,8 @@ class CProgressMeter {
 
   int Percent() const;
   const std::string& Label() const { return m_label; }
-  // "[#####-----]  50%  524288/1048576 B  11.2 KiB/s  0:45 left" (bar: withBar, bytes: when counted).
+  // "[#####-----]  50%  524288/1048576 B  11.2 KiB/s  0:45 left": the bar when withBar,
+  // bytes and rate when the phase counts bytes.
   std::string Figures(std::uint64_t nowMs, bool withBar) const;
 
  private:

@@ -72,7 +72,8 @@ TEST(CliProgress, TransferFiguresComeFromTheImageLengthNotTheCutRange) {
   EXPECT_EQ(meter.Figures(2000 + 4096 * 1000, true),
             "[##########----------]  50%  41943040/83886080 B  10.0 KiB/s  1:08:16 left");
   for (int i = 0; i < 40961; ++i) meter.Step(0);  // one step past the end stays at the length
-  EXPECT_EQ(meter.Figures(2000 + 8192 * 1000, false), "100%  83886080/83886080 B  10.0 KiB/s  in 2:16:32");
+  EXPECT_EQ(meter.Figures(2000 + 8192 * 1000, false),
+            "100%  83886080/83886080 B  10.0 KiB/s  in 2:16:32");
 }
 
 TEST(CliProgress, EraseCountsStepsAndKnowsNoTimeLeftBeforeItMoves) {
@@ -104,7 +105,9 @@ TEST(CliPortSlots, ScanOpensTheDevicesOfTheSlotsAndNamesThemInItsTexts) {
                 {"/dev/ttyUSB1", "/dev/ttyUSB1"}, {"COM5", "/dev/ttyS4"}});
   EXPECT_EQ(dlg.core.ScanPorts(4), 2);
   std::vector<std::string> named;
-  for (const std::string& entry : dlg.Only("status: ")) named.push_back(slots.NameInText(entry.substr(8)));
+  for (const std::string& entry : dlg.Only("status: ")) {
+    named.push_back(slots.NameInText(entry.substr(8)));
+  }
   EXPECT_EQ(named, (std::vector<std::string>{"Query /dev/ttyUSB0...", "Query COM3...",
                                              "Query /dev/ttyUSB1...",
                                              "Found Orvane modem on /dev/ttyUSB1."}));
