@@ -30,6 +30,10 @@ class CFirmwareUpdateCore {
   explicit CFirmwareUpdateCore(const FirmwareUpdateSeams& seams);
 
   void OnFind();
+  // The scan behind Find over the first `count` ports (at most eight): texts, waits and
+  // the selection of the first port that answers as Find has them; no status window and no
+  // report when nothing answers. Returns the index found, or -1.
+  int ScanPorts(int count);
   void OnUpgrade();
   bool QueryModemInfo(FirmwareVersionInfo& modem);
   bool ReadFirmwareFileInfo(FirmwareVersionInfo& image);

@@ -46,27 +46,30 @@ bool CFirmwareUpdateCore::ProbePort(int index) {
   return IsSupportedModem(answer, received);
 }
 
+int CFirmwareUpdateCore::ScanPorts(int count) {
+  // A port object still held means an operation is under way: leave the ports alone.
+  if (m_pPort) return -1;
+  for (int i = 0; i < count && i < kPortCount; ++i) {
+    m_pPort = std::make_unique<CComPort>(m_driver);
+    m_status.SetStatusText(FormatText(text::kQueryPort, i + 1));
+    const bool found = ProbePort(i);
+    if (found) {
+      m_status.SetStatusText(FormatText(text::kFoundModem, i + 1));
+      m_pacing.Pause(kResultPauseMs);
+      m_nPortIndex = i;
+      m_controls.SelectPort(i);
+    }
+    m_pPort.reset();
+    if (found) return i;
+  }
+  return -1;
+}
+
 void CFirmwareUpdateCore::OnFind() {
   m_status.OpenStatusWindow();
-  // A port object still held means an operation is under way: leave the ports alone.
-  if (!m_pPort) {
-    bool found = false;
-    for (int i = 0; i < kPortCount && !found; ++i) {
-      m_pPort = std::make_unique<CComPort>(m_driver);
-      m_status.SetStatusText(FormatText(text::kQueryPort, i + 1));
-      if (ProbePort(i)) {
-        found = true;
-        m_status.SetStatusText(FormatText(text::kFoundModem, i + 1));
-        m_pacing.Pause(kResultPauseMs);
-        m_nPortIndex = i;
-        m_controls.SelectPort(i);
-      }
-      m_pPort.reset();
-    }
-    if (!found) {
-      m_status.SetStatusText(text::kNoModem);
-      m_pacing.Pause(kResultPauseMs);
-    }
+  if (!m_pPort && ScanPorts(kPortCount) < 0) {
+    m_status.SetStatusText(text::kNoModem);
+    m_pacing.Pause(kResultPauseMs);
   }
   m_status.CloseStatusWindow();
 }

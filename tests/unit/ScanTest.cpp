@@ -106,6 +106,19 @@ TEST_F(ScanTest, EchoedCommandsDoNotHideTheIdentification) {
   EXPECT_EQ(dlg.PortIndex(), 1);
 }
 
+TEST_F(ScanTest, ScanOfTheFirstPortsStopsAtItsCountAndReportsNothingMissing) {
+  line.AttachModem("COM3");
+  EXPECT_EQ(dlg.core.ScanPorts(2), -1);
+  EXPECT_EQ(dlg.log, (Log{"status: Query COM1...", "status: Query COM2..."}));
+  EXPECT_EQ(line.OpenCount("COM3"), 0);
+  EXPECT_EQ(clock.Now(), 2 * 200u);
+
+  dlg.log.clear();
+  EXPECT_EQ(dlg.core.ScanPorts(3), 2);
+  EXPECT_EQ(dlg.log.back(), "select 2");
+  EXPECT_EQ(dlg.PortIndex(), 2);
+}
+
 TEST_F(ScanTest, LeavesThePortsAloneWhileAPortObjectIsHeld) {
   line.AttachModem("COM1");
   dlg.HoldPort();

@@ -1,0 +1,22 @@
+#pragma once
+// The command line of fwupdate: a command, its options and its image.
+
+#include <string>
+#include <vector>
+
+enum class Command { kNone, kFind, kInfo, kUpgrade };
+
+struct Arguments {
+  Command command = Command::kNone;
+  std::vector<std::string> ports;  // as the user named them, in order
+  std::string image;
+  std::string logFile;
+  bool yes = false;
+  bool help = false;
+};
+
+// Fills `args`; on a bad command line returns false with a one-line reason in `error`.
+bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::string& error);
+
+// The text of --help, exit statuses included.
+std::string UsageText();

@@ -1,0 +1,37 @@
+#pragma once
+// What the console front needs of the operating system; one implementation per platform
+// (cli/posix, cli/win32), chosen by CMake.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "serial/SerialDriver.h"
+
+// Ports.
+// The device a port name stands for here ("COM3" -> "/dev/ttyS2" on Linux), or empty when
+// the name is no port on this platform.
+std::string PortDevice(const std::string& name);
+// The ports find tries when none is given, in order.
+std::vector<std::string> DefaultScanPorts();
+// The platform's serial driver, able to open each of `devices` by its device name.
+std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<std::string>& devices);
+// Why a device may not have opened, as a short hint ("no such device"), or empty.
+std::string PortOpenHint(const std::string& device);
+
+// Terminal.
+bool StdinIsTerminal();
+bool StdoutIsTerminal();
+
+// Time: sleeps the whole time in one call, and a monotonic clock in milliseconds.
+void SleepMs(std::uint32_t ms);
+std::uint64_t MonotonicMs();
+
+// Ctrl-C. The handler writes the message in force and ends the process at once with
+// status 130; the operating system releases the port. Messages are prepared beforehand.
+enum class InterruptState { kNothingWritten, kFlashAtRisk };
+void InstallInterruptHandler(const std::string& nothingWritten, const std::string& flashAtRisk);
+void SetInterruptState(InterruptState state);
+// Whether a progress line drawn with \r is open on the terminal: the handler ends it first.
+void SetProgressLineOpen(bool open);

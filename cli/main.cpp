@@ -1,0 +1,111 @@
+// fwupdate: the modem firmware updater on the command line.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/ExitStatus.h"
+#include "cli/Platform.h"
+#include "cli/PortSlots.h"
+#include "modem/Texts.h"
+#include "serial/LoggingSerialDriver.h"
+
+namespace {
+
+using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+int UsageError(const std::string& reason) {
+  std::fprintf(stderr, "fwupdate: %s\nTry 'fwupdate --help'.\n", reason.c_str());
+  return exitcode::kUsage;
+}
+
+// A word as the shell takes it back.
+std::string Quoted(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789_./:=+-") == std::string::npos)
+    return word;
+  std::string out = "'";
+  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  if (!ParseArguments(argc, argv, args, error)) return UsageError(error);
+  if (args.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return exitcode::kDone;
+  }
+
+  std::vector<PortSlot> ports;
+  std::vector<std::string> devices;
+  const std::vector<std::string> names =
+      args.ports.empty() && args.command == Command::kFind ? DefaultScanPorts() : args.ports;
+  for (const std::string& name : names) {
+    const std::string device = PortDevice(name);
+    if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
+    ports.push_back({name, device});
+    devices.push_back(device);
+  }
+
+  // Nobody to ask: refuse before any port or file is touched.
+  if (args.command == Command::kUpgrade && !args.yes && !StdinIsTerminal()) {
+    std::fputs("fwupdate: upgrade asks before it erases the modem's flash, and standard input "
+               "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
+               "--yes to update without asking.\n",
+               stderr);
+    return exitcode::kNoTerminal;
+  }
+  if (!args.image.empty()) {
+    if (std::FILE* f = std::fopen(args.image.c_str(), "rb")) {
+      std::fclose(f);
+    } else {
+      std::fprintf(stderr, "fwupdate: %s\n  %s: %s\n", text::kCantOpenImage, args.image.c_str(),
+                   std::strerror(errno));
+      return exitcode::kCantOpenImage;
+    }
+  }
+  LogFile log(nullptr, std::fclose);
+  if (!args.logFile.empty()) {
+    log.reset(std::fopen(args.logFile.c_str(), "w"));
+    if (!log) {
+      std::fprintf(stderr, "fwupdate: cannot write the log %s: %s\n", args.logFile.c_str(),
+                   std::strerror(errno));
+      return exitcode::kCantOpenLog;
+    }
+  }
+
+  std::string retry = "fwupdate upgrade --port " + Quoted(names.empty() ? "" : names[0]) + " " +
+                      Quoted(args.image) + (args.yes ? " --yes" : "");
+  InstallInterruptHandler(
+      "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
+      "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
+      "partly written: the modem will not work until an upgrade completes.\nRun the same "
+      "upgrade again:\n  " + retry + "\n");
+
+  CConsoleOut out(StdoutIsTerminal());
+  std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(devices);
+  // --log: the transcript wraps the platform's driver, so that it sees every open, line
+  // setting, time-out and byte as the device gets them.
+  std::unique_ptr<ISerialDriver> logged =
+      log ? std::make_unique<CLoggingSerialDriver>(*platform, log.get()) : nullptr;
+  ISerialDriver& driver = logged ? *logged : *platform;
+
+  switch (args.command) {
+    case Command::kFind:
+      return RunFind(out, driver, ports);
+    case Command::kInfo:
+      return RunInfo(out, driver, ports[0], args.image);
+    case Command::kUpgrade:
+      return RunUpgrade(out, driver, ports[0], args.image, args.yes, retry);
+    case Command::kNone:
+      break;
+  }
+  return exitcode::kUsage;
+}

@@ -1,0 +1,58 @@
+// The console, sleeps and Ctrl-C on Windows.
+
+#include <windows.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "cli/Platform.h"
+
+namespace {
+
+// Prepared before the handler is installed: the handler only reads them.
+char g_nothingWritten[1024];
+char g_flashAtRisk[2048];
+volatile LONG g_state = 0;  // an InterruptState
+volatile LONG g_lineOpen = 0;
+
+void CopyMessage(char* to, std::size_t size, const std::string& text) {
+  const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+  std::memcpy(to, text.data(), n);
+  to[n] = '\0';
+}
+
+void WriteText(DWORD stream, const char* text) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(stream), text, static_cast<DWORD>(std::strlen(text)), &written, NULL);
+}
+
+// Runs on a thread of its own: ends the process at once; Windows closes the port.
+BOOL WINAPI OnControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  if (g_lineOpen) WriteText(STD_OUTPUT_HANDLE, "\r\n");
+  WriteText(STD_ERROR_HANDLE, g_state == static_cast<LONG>(InterruptState::kFlashAtRisk)
+                                  ? g_flashAtRisk
+                                  : g_nothingWritten);
+  TerminateProcess(GetCurrentProcess(), 130);
+  return TRUE;
+}
+
+}  // namespace
+
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
+
+void SleepMs(std::uint32_t ms) { Sleep(ms); }
+
+std::uint64_t MonotonicMs() { return GetTickCount64(); }
+
+void InstallInterruptHandler(const std::string& nothingWritten, const std::string& flashAtRisk) {
+  CopyMessage(g_nothingWritten, sizeof g_nothingWritten, nothingWritten);
+  CopyMessage(g_flashAtRisk, sizeof g_flashAtRisk, flashAtRisk);
+  SetConsoleCtrlHandler(OnControl, TRUE);
+}
+
+void SetInterruptState(InterruptState state) { g_state = static_cast<LONG>(state); }
+
+void SetProgressLineOpen(bool open) { g_lineOpen = open ? 1 : 0; }

@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# fwupdate against modem-sim on pseudo-terminals, one scenario per run:
+#   scenarios.sh WORKDIR NAME     runs scenario_NAME; exit 0 when all its checks hold
+# FWUPDATE and MODEM_SIM name the programs.
+set -uo pipefail
+SRC=$(cd "$(dirname "$0")/../.." && pwd)
+source "$SRC/tests/e2e/lib/image.sh"
+source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
+
+WORK=$1
+NAME=$2
+rm -rf "$WORK" && mkdir -p "$WORK/record" || exit 1
+cd "$WORK" || exit 1
+FAILED=0
+SIM_PID=""
+trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null' EXIT
+
+fail() { echo "FAIL: $*"; FAILED=1; }
+
+# sim_start PORT...: modem-sim with --port PORT each; PTY_<NAME> is each port's device.
+sim_start() {
+  local args=() p name dev
+  for p in "$@"; do args+=(--port "$p"); done
+  "$MODEM_SIM" --record-dir "$WORK/record" --max-seconds 300 "${args[@]}" >sim.log 2>&1 &
+  SIM_PID=$!
+  fw_wait_modem_sim sim.log "$SIM_PID" || exit 1
+  while read -r name dev; do
+    case "$dev" in /dev/*) printf -v "PTY_$name" %s "$dev" ;; esac
+  done <sim.log
+}
+
+# run NAME ARGS...: fwupdate with stdin from /dev/null; NAME.out, NAME.err, NAME.rc.
+run() {
+  local name=$1
+  shift
+  "$FWUPDATE" "$@" <"${STDIN:-/dev/null}" >"$name.out" 2>"$name.err"
+  echo $? >"$name.rc"
+}
+
+# expect NAME STATUS [TEXT [FILE]]: the exit status, and TEXT in stdout (or in NAME.FILE).
+expect() {
+  local name=$1 status=$2 text=${3:-} file=${4:-out}
+  [ "$(cat "$name.rc")" = "$status" ] ||
+    fail "$name: status $(cat "$name.rc"), expected $status; stderr: $(cat "$name.err")"
+  [ -z "$text" ] || grep -qF -- "$text" "$name.$file" ||
+    fail "$name: no \"$text\" in its $file: $(cat "$name.$file")"
+}
+
+scenario_find() {
+  sim_start COM3 COM5
+  # Nine ports: the core scans eight at a time; the modem on the ninth is found and the one
+  # after it is never asked.
+  local ports=() i
+  for i in 1 2 3 4 5 6 7 8; do ports+=(--port "$WORK/missing$i"); done
+  run found find "${ports[@]}" --port "$PTY_COM3" --port "$PTY_COM5"
+  expect found 0
+  [ "$(cat found.out)" = "$PTY_COM3" ] || fail "find printed '$(cat found.out)'"
+  grep -qxF "Found Orvane modem on $PTY_COM3." found.err || fail "find: $(cat found.err)"
+  grep -qF "Query $PTY_COM5" found.err && fail "find asked the port after the one found"
+  run none find --port "$WORK/missing"
+  expect none 1 "Can't found Orvane Modem." err
+  run badname find --port ttyS0
+  expect badname 2 "not a port: ttyS0" err
+}
+
+scenario_info() {
+  sim_start "COM3:ctlver=3.01,ctldate=05/05/05"
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run info info --port "$PTY_COM3" img.bin --log info.log
+  expect info 0
+  grep -qE '^Controller Ver +3\.01 +2\.20$' info.out || fail "info: $(cat info.out)"
+  grep -qE '^DSP Date +02/28/02 +03/28/03$' info.out || fail "info: $(cat info.out)"
+  # The transcript: the line as set, and nothing sent but the query's three commands.
+  grep -qE '^\[ *[0-9]+\.[0-9]{3}\] line 115200 baud, 8N1, CTS flow on, DTR on: ok$' info.log ||
+    fail "--log: no line setting in $(cat info.log)"
+  [ "$(grep -A1 '\] sent ' info.log | grep -o '|.*|' | tr -d '\n')" = '|AT&F.||ATI7.||ATI8.|' ] ||
+    fail "--log: info sent more than its query: $(grep -A1 '] sent ' info.log)"
+  grep -qF ' 0d 0a 43 6f 6e 74 72 6f 6c 6c 65 72 20 56 65 72  |..Controller Ver|' info.log ||
+    fail "--log: the answer to ATI7 is not in hex and text"
+  run nolog info --port "$PTY_COM3" --log "$WORK/no/such/dir/t.log"
+  expect nolog 12 "cannot write the log" err
+  run noport info --port "$WORK/missing"
+  expect noport 3 "Can't open $WORK/missing!" err
+  run noimage info --port "$PTY_COM3" "$WORK/missing.bin"
+  expect noimage 6 "Can't open firmware file!" err
+}
+
+scenario_upgrade() {
+  sim_start COM3:erase=300
+  make_image img.bin $((100 * 1024 + 1))
+  # Nobody to ask: refused before any port is opened (this one would not open: status 3).
+  run refused upgrade --port "$WORK/missing" img.bin
+  expect refused 8 "standard input is not a terminal" err
+  run done upgrade --port "$PTY_COM3" img.bin --yes
+  expect done 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  grep -qF "Continue to update firmware ? yes (--yes)" done.out || fail "no comparison: $(cat done.out)"
+  # Not a terminal: plain lines at each tenth, not one per block.
+  local lines
+  lines=$(grep -c '^Updating\.\.\. ' done.out)
+  [ "$lines" -ge 10 ] && [ "$lines" -le 11 ] || fail "$lines transfer lines: $(cat done.out)"
+  grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
+}
+
+# At a terminal: the question is asked and answered; the bar is one line redrawn in place.
+scenario_terminal() {
+  sim_start COM3:erase=300
+  make_image img.bin 70000
+  printf 'n\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >no.out 2>&1
+  echo $? >no.rc
+  expect no 7 "Continue to update firmware ? [y/N]"
+  expect no 7 "Not updated: nothing was written to the modem."
+  [ -s record/COM3.bin ] && fail "the modem got image bytes after no"
+
+  printf 'y\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >yes.out 2>&1
+  echo $? >yes.rc
+  expect yes 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  # Each line of the terminal output: the bar's redraws stay on one line per phase.
+  local bars
+  bars=$(tr -d '\r' <yes.out | grep -c '^Updating\.\.\. \[' )
+  [ "$bars" = 1 ] || fail "transfer bar on $bars lines: $(cat -A yes.out)"
+  grep -qF $'\rUpdating... [####################] 100%  70000/70000 B' yes.out ||
+    fail "no full transfer bar: $(cat -A yes.out)"
+}
+
+scenario_not_ready() {
+  sim_start COM3:erase=300,no-ready=1
+  make_image img.bin 70000
+  run notready upgrade --port "$PTY_COM3" img.bin --yes
+  expect notready 9 "Modem not ready, can't update!" err
+  expect notready 9 "fwupdate upgrade --port $PTY_COM3 img.bin --yes" err
+}
+
+scenario_stall() {
+  sim_start COM3:erase=300,stall-after=8192
+  make_image img.bin 70000
+  run stall upgrade --port "$PTY_COM3" img.bin --yes
+  expect stall 10 "Firmware transfer failed, the modem did not take the whole image." err
+}
+
+scenario_wrong_image() {
+  sim_start COM3
+  make_image_without_labels img.bin 70000
+  run wrong upgrade --port "$PTY_COM3" img.bin --yes
+  expect wrong 5 "Incorrect firmware file." err
+  grep -qF "Query modem information" wrong.out && fail "the modem was asked about a wrong image"
+}
+
+scenario_interrupt() {
+  sim_start COM3:erase=300,pace=1
+  make_image img.bin $((256 * 1024))
+  "$FWUPDATE" upgrade --port "$PTY_COM3" img.bin --yes </dev/null >int.out 2>int.err &
+  local pid=$! i
+  for i in $(seq 1 300); do
+    grep -q '^Updating\.\.\. ' int.out && break
+    sleep 0.1
+  done
+  kill -INT "$pid"
+  wait "$pid"
+  echo $? >int.rc
+  expect int 130 "the modem will not work until an upgrade completes" err
+  expect int 130 "fwupdate upgrade --port $PTY_COM3 img.bin --yes" err
+  # The port is free again for the next run.
+  sleep 1
+  run after info --port "$PTY_COM3"
+  grep -qF "Can't open" after.err && fail "the port stayed held: $(cat after.err)"
+
+  # Before the erase nothing was written, and the message says so.
+  "$FWUPDATE" upgrade --port "$PTY_COM3" img.bin --yes </dev/null >early.out 2>early.err &
+  pid=$!
+  sleep 1
+  kill -INT "$pid"
+  wait "$pid"
+  echo $? >early.rc
+  expect early 130 "The modem's firmware was not touched." err
+}
+
+"scenario_$NAME"
+[ "$FAILED" = 0 ] && echo "PASS: $NAME"
+exit "$FAILED"
