@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# fwupdate.exe, the Windows console build, under Wine against modem-sim on COM3: find picks
+# COM3, and an unattended upgrade ends in success with every byte of the image received.
+# Usage: run_fwupdate.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../../scripts/lib/wine-env.sh"
+source "$here/../../e2e/lib/image.sh"
+sim=${MODEM_SIM:?}
+
+fw_wine_pick || exit 1
+exe=$FW_WIN_BUILD/cli/fwupdate.exe
+[ -f "$exe" ] || { echo "missing: $exe (build the Windows presets first)"; exit 1; }
+
+work=$(mktemp -d /tmp/wine-fwupdate-XXXXXX)
+sim_pid=""
+cleanup() {
+  wine_env_stop
+  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; }
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/record"
+"$sim" --record-dir "$work/record" --max-seconds 280 --port COM3:erase=300 \
+  >"$work/sim.out" 2>&1 &
+sim_pid=$!
+fw_wait_modem_sim "$work/sim.out" "$sim_pid" || exit 1
+wine_env_start "$work/wine" || exit 1
+wine_map_ports "COM3=$(awk '$1 == "COM3" { print $2 }' "$work/sim.out")"
+make_image "$work/image.bin" $((64 * 1024 + 1))
+
+fails=0
+check() {  # check WHAT COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "  PASS $what"; else echo "  FAIL $what"; fails=$((fails + 1)); fi
+}
+
+FW_WINE_TIMEOUT=120 fw_wine "$exe" find >"$work/find.out" 2>"$work/find.err" </dev/null
+status=$?
+sed 's/^/  find: /' "$work/find.out" "$work/find.err"
+check "find ends with status 0" test "$status" = 0
+check "find prints COM3" test "$(tr -d '\r' <"$work/find.out")" = COM3
+
+win_image="Z:${work//\//\\}\\image.bin"
+FW_WINE_TIMEOUT=120 fw_wine "$exe" upgrade --port COM3 "$win_image" --yes \
+  >"$work/up.out" 2>"$work/up.err" </dev/null
+status=$?
+sed 's/^/  upgrade: /' "$work/up.out" "$work/up.err" | tr -d '\r'
+check "upgrade ends with status 0" test "$status" = 0
+check "upgrade reports success" grep -qF "The modem firmware has been updated successfully." \
+  "$work/up.out" "$work/up.err"
+for i in $(seq 1 50); do [ -s "$work/record/COM3.bin" ] && break; sleep 0.1; done
+check "the modem received exactly the image" cmp "$work/image.bin" "$work/record/COM3.bin"
+
+[ "$fails" -eq 0 ] && echo "fwupdate.exe under Wine: all checks passed"
+[ "$fails" -eq 0 ]
