@@ -55,6 +55,7 @@ TEST_F(SimLine, ReadWithTotalsEndsAfterMultiplierTimesNPlusConstant) {
   (void)m;
   CComPort p4(line);
   ASSERT_TRUE(p4.Open(3));
+  p4.Configure(115200, 8, NOPARITY, ONESTOPBIT);
   p4.SetTimeouts(0, 1, 100, 100, 0);
   p4.Write("at&f\r", 5);
   char buf[30];
