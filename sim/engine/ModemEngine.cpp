@@ -1,30 +1,12 @@
 #include "sim/engine/ModemEngine.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "sim/engine/Printable.h"
 
 namespace {
 constexpr const char* kOk = "\r\nOK\r\n";
 constexpr const char* kError = "\r\nERROR\r\n";
-
-// Commands and stray bytes as a reader wants to see them: "AT&F\r" as AT&F\r.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c < 0x20 || c >= 0x7f || c == '\\') {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
 }  // namespace
 
 CModemEngine::CModemEngine(const ModemConfig& config) : m_config(config) {}
