@@ -179,7 +179,8 @@ void CModemEngine::TakeImageByte(std::uint8_t b, Ticks t) {
     return;
   }
   m_finalPending = true;
-  m_finalAt = t + ToTicks(m_config.finalAfterIdleMs);
+  // The modem's own CTS hold is no pause of the host's.
+  m_finalAt = std::max(t, m_ctsHeldUntil) + ToTicks(m_config.finalAfterIdleMs);
 }
 
 void CModemEngine::EndCommand(Ticks t) {
