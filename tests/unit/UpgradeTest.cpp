@@ -117,8 +117,9 @@ TEST(Upgrade, StaleBytesNeverPassForAnswers) {
   c.banner = "\r\nXR-56 boot loader 1.3\r\n";
   // An ATI7 answer longer than the 60 bytes read: its tail holds another DSP version.
   c.ati7Leftover = "\r\nModem XR-56\r\nDSP Ver 0.99\r\nDate: 01/01/99\r\n";
-  // A late "OK" after READY, 50 ms after the READY read ended; the modem itself never
-  // confirms the image.
+  // READY as its read starts, then a late "OK" 50 ms after that read ended (1 s after
+  // READY), before the transfer; the modem itself never confirms the image.
+  c.eraseTimeMs = 10000;
   c.readyLeftover = "\r\nOK\r\n";
   c.leftoverDelayMs = 1050;
   c.finalAnswer = "ER\r\n";
