@@ -45,8 +45,13 @@ bool CPtyModem::Start(std::string& error) {
   fcntl(m_master, F_SETFD, FD_CLOEXEC);
   fcntl(m_slave, F_SETFD, FD_CLOEXEC);
   // Our own slave descriptor is open already, so every open seen from now on is the host's.
+  // Only a banner needs the watch; without one, a machine short of inotify instances is fine.
   m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (m_watch < 0 || inotify_add_watch(m_watch, m_ptyPath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+  if (m_watch >= 0 && inotify_add_watch(m_watch, m_ptyPath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    close(m_watch);
+    m_watch = -1;
+  }
+  if (m_watch < 0 && !m_engine.Config().banner.empty()) {
     error = m_name + ": inotify: " + std::strerror(errno);
     return false;
   }
@@ -137,7 +142,7 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents,
                                             std::uint64_t nowMs) {
   std::vector<std::string> lines;
   if (Gone()) return lines;
-  if (watchEvents & POLLIN) TakeOpens(nowMs);
+  if (m_watch >= 0 && (watchEvents & POLLIN)) TakeOpens(nowMs);
   ReadLine();
   if (revents & POLLIN) {
     std::uint8_t buf[4096];

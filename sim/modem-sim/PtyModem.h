@@ -24,6 +24,7 @@ class CPtyModem {
   bool Gone() const { return m_master < 0; }
   int MasterFd() const { return m_master; }
   // Reports the host's opens and closes of the pty (inotify): an open brings the banner.
+  // -1 when there is no watch, which poll() passes over.
   int WatchFd() const { return m_watch; }
 
   // What to poll for now, and by when something happens without I/O (ms, or kNever).
