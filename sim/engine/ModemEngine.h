@@ -17,8 +17,9 @@
 struct TimedCommand {
   std::string text;                // as Commands() has it
   std::uint64_t atMs = 0;          // when its last byte came
-  std::uint64_t answerReadMs = 0;  // when the host took the last byte of its answer so far;
-                                   // kNever while none was taken (unread, purged, no answer)
+  // When the host took the last byte of its answer so far; kNever while it took none
+  // (unread, purged, no answer).
+  std::uint64_t answerReadMs = std::numeric_limits<std::uint64_t>::max();
 };
 
 class CModemEngine {
@@ -39,7 +40,8 @@ class CModemEngine {
 
   // Host to modem: n bytes offered from nowMs on. With pacing each byte takes 1/11520 s and
   // none is taken after limitMs. Returns how many the modem took: fewer once it holds CTS
-  // low for good, once it has vanished, or when the limit came first.
+  // low for good, once it has vanished, or when the limit came first. During a CTS hold a
+  // host with CTS flow control waits; one without sends, and those bytes are lost.
   std::size_t Input(const std::uint8_t* data, std::size_t n, std::uint64_t nowMs,
                     std::uint64_t limitMs = kNever);
   // The time the last byte taken was on the line (rounded up); nowMs without pacing.
