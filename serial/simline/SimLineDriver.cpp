@@ -20,6 +20,18 @@ constexpr std::uint64_t kNever = CModemEngine::kNever;
 std::uint64_t Total(std::uint32_t multiplier, std::uint32_t constant, std::uint32_t n) {
   return std::uint64_t{multiplier} * n + constant;
 }
+
+// The modem sees every setting of the line, as a real one would.
+LineSettings ToLine(const SerialState& state) {
+  LineSettings line;
+  line.baudRate = state.BaudRate;
+  line.byteSize = state.ByteSize;
+  line.parity = state.Parity;
+  line.stopBits = state.StopBits;
+  line.ctsFlow = state.fOutxCtsFlow;
+  line.dtr = state.fDtrControl == DTR_CONTROL_ENABLE;
+  return line;
+}
 }  // namespace
 
 CSimLineDriver::CSimLineDriver(CVirtualClock& clock) : m_clock(clock) {}
@@ -72,9 +84,12 @@ SerialHandle CSimLineDriver::OpenDevice(const char* name) {
   // Exclusive: a port held by us or by another program does not open again.
   if (p.busy || p.handle != kNullHandle || !p.modem || p.modem->Vanished()) return kInvalidHandle;
   p.handle = m_nextHandle++;
+  // A fresh port: 9600 baud, DTR low, until the host sets it up.
   p.state = SerialState();
   p.state.BaudRate = 9600;
   p.timeouts = SerialTimeouts();
+  p.modem->SetLine(ToLine(p.state));
+  p.modem->Open(m_clock.Now());
   return p.handle;
 }
 
@@ -96,6 +111,7 @@ bool CSimLineDriver::SetState(SerialHandle h, const SerialState& state) {
   Port* p = Find(h);
   if (!p || p->modem->Vanished()) return false;
   p->state = state;
+  p->modem->SetLine(ToLine(state));
   return true;
 }
 

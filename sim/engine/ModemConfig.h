@@ -23,7 +23,8 @@ struct ModemConfig {
   std::uint32_t answerDelayMs = 20;  // from the command's carriage return to its answer
 
   // Erase: "AT+F56=90\r" gets eraseAnswer, then "y" starts the erase; eraseTimeMs later the
-  // modem sends readyAnswer and takes the image.
+  // modem sends readyAnswer and takes the image. The host waits for READY 10 s after "y" and
+  // then up to 20 s more: an erase of up to 30000 ms still works.
   std::string eraseAnswer = "\r\nErase flash? (y/n)";
   std::uint32_t eraseTimeMs = 9000;
   std::string readyAnswer = "\r\nREADY\r\n";
@@ -43,6 +44,20 @@ struct ModemConfig {
   std::int64_t stallAfterImageBytes = -1;   // holds CTS low for good after k image bytes
   std::int64_t vanishAfterImageBytes = -1;  // the device disappears after k image bytes
   bool noFinalAnswer = false;        // says nothing after the image
+
+  // What real modems also do.
+  std::string banner;                 // sent unasked when the port opens, bannerDelayMs later
+  std::uint32_t bannerDelayMs = 0;
+  // Sent leftoverDelayMs after READY / after the answer to ATI7: a late status line, or an
+  // answer longer than the host reads.
+  std::string readyLeftover;
+  std::string ati7Leftover;
+  std::uint32_t leftoverDelayMs = 0;
+  // Holds CTS low for ctsHoldMs once k (>= 1) image bytes came, then takes the rest.
+  std::int64_t ctsHoldAfterImageBytes = -1;
+  std::uint32_t ctsHoldMs = 0;
+  // modem-sim prints every command with the time it came (the engine always keeps the times).
+  bool printCommands = false;
 
   // Pacing: every byte the modem sends or takes costs 1/11520 s (115200 baud, 10 bits).
   bool pace115200 = false;

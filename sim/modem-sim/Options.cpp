@@ -28,11 +28,22 @@ const char* const kUsage =
     "  ati8=TEXT          whole answer to ATI8, sent as it stands\n"
     "  echo=0|1           echo every command byte (default 0)\n"
     "  delay=MS           from a command's carriage return to its answer (default 20)\n"
-    "  erase=MS           erase time after \"y\" before READY (default 9000)\n"
+    "  erase=MS           erase time after \"y\" before READY (default 9000; the program\n"
+    "                     waits up to 30000)\n"
     "  ready=TEXT         answer after the erase (default \\r\\nREADY\\r\\n)\n"
     "  final=TEXT         answer after the image (default OK\\r\\n)\n"
     "  idle=MS            image ends after this long without a byte (default 500)\n"
     "  image-length=N     image ends after N bytes instead\n"
+    "What real modems also do:\n"
+    "  banner=TEXT        sent unasked when the port opens\n"
+    "  banner-delay=MS    that long after the open (default 0)\n"
+    "  ready-leftover=TEXT sent after READY, leftover-delay later (a late status line)\n"
+    "  ati7-leftover=TEXT sent after the ATI7 answer, leftover-delay later; with no delay\n"
+    "                     the answer runs past the 60 bytes the program reads\n"
+    "  leftover-delay=MS  (default 0)\n"
+    "  cts-hold-after=K   hold CTS low (stop reading) once K image bytes came, ...\n"
+    "  cts-hold=MS        ... for this long, then take the rest\n"
+    "  times=1            print \"NAME command MS ms: TEXT\" for every command\n"
     "Faults:\n"
     "  silent=1           open but never answer\n"
     "  no-ready=1         answer OK instead of READY after the erase\n"
@@ -40,6 +51,11 @@ const char* const kUsage =
     "  vanish-after=K     the device disappears after K image bytes\n"
     "  no-final=1         say nothing after the image\n"
     "  pace=1             bytes flow at 115200 baud (11520 bytes/s) both ways\n"
+    "\n"
+    "A modem understands the host only at 115200 baud, 8 data bits, no parity, one stop\n"
+    "bit (as the pty shows the settings the host applied; a pty has no DTR line to see).\n"
+    "Anything a real modem would not take (other line settings, bytes during the erase,\n"
+    "\"y\" before the erase prompt, unknown commands) prints \"NAME error: TEXT\".\n"
     "\n"
     "Exit status: 0 after a clean end, 2 on a bad command line, 1 on other errors.\n";
 
@@ -90,21 +106,32 @@ bool ApplyKey(const std::string& key, const std::string& raw, ModemConfig& c, st
   else if (key == "ati8") c.ati8Answer = text;
   else if (key == "ready") c.readyAnswer = text;
   else if (key == "final") c.finalAnswer = text;
+  else if (key == "banner") c.banner = text;
+  else if (key == "ready-leftover") c.readyLeftover = text;
+  else if (key == "ati7-leftover") c.ati7Leftover = text;
+  else if (key == "times") return flag(c.printCommands);
   else if (key == "echo") return flag(c.echo);
   else if (key == "silent") return flag(c.silent);
   else if (key == "no-ready") return flag(c.noReady);
   else if (key == "no-final") return flag(c.noFinalAnswer);
   else if (key == "pace") return flag(c.pace115200);
-  else if (key == "delay" || key == "erase" || key == "idle" || key == "image-length") {
+  else if (key == "delay" || key == "erase" || key == "idle" || key == "image-length" ||
+           key == "banner-delay" || key == "leftover-delay" || key == "cts-hold") {
     if (!number(0, kMaxU32)) return false;
     auto v = static_cast<std::uint32_t>(n);
     if (key == "delay") c.answerDelayMs = v;
     else if (key == "erase") c.eraseTimeMs = v;
     else if (key == "idle") c.finalAfterIdleMs = v;
+    else if (key == "banner-delay") c.bannerDelayMs = v;
+    else if (key == "leftover-delay") c.leftoverDelayMs = v;
+    else if (key == "cts-hold") c.ctsHoldMs = v;
     else c.imageLength = v;
   } else if (key == "stall-after" || key == "vanish-after") {
     if (!number(0, 1LL << 40)) return false;
     (key == "stall-after" ? c.stallAfterImageBytes : c.vanishAfterImageBytes) = n;
+  } else if (key == "cts-hold-after") {
+    if (!number(1, 1LL << 40)) return false;
+    c.ctsHoldAfterImageBytes = n;
   } else {
     error = "unknown port key: " + key;
     return false;

@@ -3,12 +3,16 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "serial/posix/PosixLineSettings.h"
+#include "sim/engine/Printable.h"
 
 CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,
                      const std::string& recordDir)
@@ -30,6 +34,8 @@ bool CPtyModem::Start(std::string& error) {
   }
   m_ptyPath = path;
   // Raw, so the line discipline neither echoes nor turns carriage returns into line feeds.
+  // The speed stays the pty's own (38400): a host that does not set the line up is not
+  // understood.
   termios tio{};
   if (tcgetattr(m_slave, &tio) == 0) {
     cfmakeraw(&tio);
@@ -38,6 +44,17 @@ bool CPtyModem::Start(std::string& error) {
   fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
   fcntl(m_master, F_SETFD, FD_CLOEXEC);
   fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+  // Our own slave descriptor is open already, so every open seen from now on is the host's.
+  // Only a banner needs the watch; without one, a machine short of inotify instances is fine.
+  m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (m_watch >= 0 && inotify_add_watch(m_watch, m_ptyPath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    close(m_watch);
+    m_watch = -1;
+  }
+  if (m_watch < 0 && !m_engine.Config().banner.empty()) {
+    error = m_name + ": inotify: " + std::strerror(errno);
+    return false;
+  }
   if (!m_linkPath.empty()) {
     unlink(m_linkPath.c_str());
     if (symlink(m_ptyPath.c_str(), m_linkPath.c_str()) != 0) {
@@ -60,7 +77,9 @@ short CPtyModem::PollEvents(std::uint64_t nowMs) const {
   if (Gone()) return 0;
   short events = 0;
   // Not reading is how the modem holds CTS low: the host's writes fill the pty and block.
-  if (m_engine.CanTake() > 0 && m_engine.InputDoneMs() <= nowMs) events |= POLLIN;
+  if (m_engine.CanTake() > 0 && m_engine.InputDoneMs() <= nowMs &&
+      m_engine.CtsHeldUntilMs() <= nowMs)
+    events |= POLLIN;
   if (!m_pendingOut.empty()) events |= POLLOUT;
   return events;
 }
@@ -68,23 +87,74 @@ short CPtyModem::PollEvents(std::uint64_t nowMs) const {
 std::uint64_t CPtyModem::NextWakeMs(std::uint64_t nowMs) {
   if (Gone()) return CModemEngine::kNever;
   std::uint64_t next = m_engine.NextEventMs(nowMs);
-  const std::uint64_t inputDone = m_engine.InputDoneMs();
-  if (inputDone > nowMs) next = std::min(next, inputDone);
+  for (std::uint64_t t : {m_engine.InputDoneMs(), m_engine.CtsHeldUntilMs()})
+    if (t > nowMs) next = std::min(next, t);
   return next;
 }
 
-std::string CPtyModem::Service(short revents, std::uint64_t nowMs) {
-  if (Gone()) return "";
+void CPtyModem::TakeOpens(std::uint64_t nowMs) {
+  alignas(inotify_event) char buf[4096];
+  ssize_t got;
+  while ((got = read(m_watch, buf, sizeof buf)) > 0) {
+    for (char* p = buf; p < buf + got;) {
+      const auto* e = reinterpret_cast<const inotify_event*>(p);
+      if (e->mask & IN_OPEN) {
+        if (m_hostOpens++ == 0) m_engine.Open(nowMs);
+      } else if ((e->mask & IN_CLOSE) && m_hostOpens > 0) {
+        --m_hostOpens;
+      }
+      p += sizeof(inotify_event) + e->len;
+    }
+  }
+}
+
+// The master shows the terminal settings the host applied to the slave. A pty keeps the
+// speed, the stop bits and CRTSCTS, but always reads as 8 bits without parity, and it has no
+// modem lines: DTR cannot be seen, so it counts as raised.
+void CPtyModem::ReadLine() {
+  termios tio{};
+  SerialState state;
+  if (tcgetattr(m_master, &tio) != 0) return;
+  ReadLineSettings(tio, state);
+  LineSettings line;
+  line.baudRate = state.BaudRate;
+  line.byteSize = state.ByteSize;
+  line.parity = state.Parity;
+  line.stopBits = state.StopBits;
+  line.ctsFlow = state.fOutxCtsFlow;
+  line.dtr = true;
+  m_engine.SetLine(line);
+}
+
+void CPtyModem::Report(std::vector<std::string>& lines) {
+  const auto& errors = m_engine.Errors();
+  for (; m_errorsSeen < errors.size(); ++m_errorsSeen)
+    lines.push_back(m_name + " error: " + errors[m_errorsSeen]);
+  const auto& commands = m_engine.TimedCommands();
+  for (; m_commandsSeen < commands.size(); ++m_commandsSeen) {
+    if (!m_engine.Config().printCommands) continue;
+    const TimedCommand& c = commands[m_commandsSeen];
+    lines.push_back(m_name + " command " + std::to_string(c.atMs) + " ms: " + Printable(c.text));
+  }
+}
+
+std::vector<std::string> CPtyModem::Service(short revents, short watchEvents,
+                                            std::uint64_t nowMs) {
+  std::vector<std::string> lines;
+  if (Gone()) return lines;
+  if (m_watch >= 0 && (watchEvents & POLLIN)) TakeOpens(nowMs);
+  ReadLine();
   if (revents & POLLIN) {
     std::uint8_t buf[4096];
     const std::size_t want = std::min<std::size_t>(sizeof buf, m_engine.CanTake());
     const ssize_t got = read(m_master, buf, want);
     if (got > 0) m_engine.Input(buf, static_cast<std::size_t>(got), nowMs);
   }
+  Report(lines);
   if (m_engine.Vanished()) {
     Record();
     Vanish();
-    return "";
+    return lines;
   }
   std::uint8_t out[4096];
   std::size_t n;
@@ -99,9 +169,9 @@ std::string CPtyModem::Service(short revents, std::uint64_t nowMs) {
   if (m_engine.FinalAnswers() > m_finalsSeen && !m_engine.OutputPending() &&
       m_pendingOut.empty()) {
     m_finalsSeen = m_engine.FinalAnswers();
-    return m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes";
+    lines.push_back(m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes");
   }
-  return "";
+  return lines;
 }
 
 void CPtyModem::Record() {
@@ -126,5 +196,6 @@ void CPtyModem::Vanish() {
   }
   if (m_master >= 0) close(m_master);
   if (m_slave >= 0) close(m_slave);
-  m_master = m_slave = -1;
+  if (m_watch >= 0) close(m_watch);
+  m_master = m_slave = m_watch = -1;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/engine/ModemEngine.h"
 #include "sim/modem-sim/Options.h"
@@ -22,15 +23,21 @@ class CPtyModem {
   const std::string& PtyPath() const { return m_ptyPath; }
   bool Gone() const { return m_master < 0; }
   int MasterFd() const { return m_master; }
+  // Reports the host's opens and closes of the pty (inotify): an open brings the banner.
+  // -1 when there is no watch, which poll() passes over.
+  int WatchFd() const { return m_watch; }
 
   // What to poll for now, and by when something happens without I/O (ms, or kNever).
   short PollEvents(std::uint64_t nowMs) const;
   std::uint64_t NextWakeMs(std::uint64_t nowMs);
 
-  // Moves bytes both ways and runs the engine's timers; returns a line to print, if any.
-  std::string Service(short revents, std::uint64_t nowMs);
+  // Moves bytes both ways and runs the engine's timers; returns the lines to print.
+  std::vector<std::string> Service(short revents, short watchEvents, std::uint64_t nowMs);
 
  private:
+  void TakeOpens(std::uint64_t nowMs);
+  void ReadLine();
+  void Report(std::vector<std::string>& lines);
   void Record();
   void Vanish();
 
@@ -42,6 +49,10 @@ class CPtyModem {
   int m_master = -1;
   int m_slave = -1;  // held for our whole life so that hosts can open and close at will
   int m_record = -1;
+  int m_watch = -1;
+  int m_hostOpens = 0;  // descriptions of the pty the host holds open now
+  std::size_t m_errorsSeen = 0;
+  std::size_t m_commandsSeen = 0;
   std::size_t m_recorded = 0;
   int m_finalsSeen = 0;
   std::string m_pendingOut;

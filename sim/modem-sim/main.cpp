@@ -68,12 +68,14 @@ int main(int argc, char** argv) {
   while (!g_stop) {
     std::uint64_t now = nowMs();
     if (now >= endMs) break;
+    // Two descriptors per port: the pty master, then its watch of opens and closes.
     std::vector<pollfd> fds;
     std::vector<CPtyModem*> owners;
     std::uint64_t wake = std::min(endMs, now + kMaxNapMs);
     for (auto& p : ports) {
       if (p->Gone()) continue;
       fds.push_back({p->MasterFd(), p->PollEvents(now), 0});
+      fds.push_back({p->WatchFd(), POLLIN, 0});
       owners.push_back(p.get());
       wake = std::min(wake, p->NextWakeMs(now));
     }
@@ -83,12 +85,10 @@ int main(int argc, char** argv) {
       return 1;
     }
     now = nowMs();
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-      const std::string line = owners[i]->Service(fds[i].revents, now);
-      if (!line.empty()) {
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
-      }
+    for (std::size_t i = 0; i < owners.size(); ++i) {
+      const auto lines = owners[i]->Service(fds[2 * i].revents, fds[2 * i + 1].revents, now);
+      for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+      if (!lines.empty()) std::fflush(stdout);
     }
   }
   ports.clear();  // closes the ptys and removes the links

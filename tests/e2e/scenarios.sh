@@ -120,6 +120,7 @@ scenario_upgrade() {
   wait_for_line "COM3 image 65537 bytes" || return 1
   cmp "$IMAGES/valid.bin" "$E2E_RECORD/COM3.bin" && echo "  the modem received exactly the file" ||
     return 1
+  ! grep " error: " "$E2E_SIM_LOG" || { echo "  the modem was sent what it does not take"; return 1; }
   drv answer ok 5000 && drv idle 10000 || return 1
   drv enabled 1007 && drv_saw "enabled 1007 0" || return 1
   drv text 1004 && drv_saw 'text 1004 "valid.bin"' || return 1

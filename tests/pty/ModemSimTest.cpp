@@ -102,15 +102,16 @@ class SimProcess {
   std::string m_buffer;
 };
 
-// The host side: the pty opened raw, reads bounded by a deadline.
+// The host side: the pty opened raw at the given speed, reads bounded by a deadline.
 class Host {
  public:
-  explicit Host(const std::string& path) {
+  explicit Host(const std::string& path, speed_t speed = B115200) {
     m_fd = open(path.c_str(), O_RDWR | O_NOCTTY);
     if (m_fd < 0) return;
     termios tio{};
     tcgetattr(m_fd, &tio);
     cfmakeraw(&tio);
+    cfsetspeed(&tio, speed);
     tcsetattr(m_fd, TCSANOW, &tio);
   }
   ~Host() {
@@ -188,6 +189,35 @@ TEST(ModemSim, AnswersIdentificationAndRecordsAnImage) {
   struct stat st {};
   EXPECT_NE(lstat((links + "/COM1").c_str(), &st), 0) << "links are removed at exit";
   std::system(("rm -rf " + links + " " + records).c_str());
+}
+
+TEST(ModemSim, UnderstandsOnlyAt115200GreetsEachOpenAndPrintsWhatItHeard) {
+  const std::string links = MakeTempDir();
+  SimProcess sim({"--link-dir", links, "--max-seconds", "60", "--port",
+                  "COM1:banner=\\r\\nHELLO\\r\\n,banner-delay=300,times=1"});
+  sim.Line();
+  ASSERT_EQ(sim.Line(), "ready");
+  {
+    Host slow(links + "/COM1", B9600);
+    ASSERT_TRUE(slow.ok());
+    ASSERT_TRUE(slow.Send("ati3\r"));
+    const std::string heard = slow.ReadUntil("OK", 1000);
+    EXPECT_EQ(heard.find("HELLO"), std::string::npos);  // noise at this speed
+    EXPECT_EQ(heard.find("ZQ713"), std::string::npos);
+    const std::string error = sim.Line();
+    EXPECT_EQ(error.rfind("COM1 error: ", 0), 0u) << error;
+    EXPECT_NE(error.find("9600 baud 8N1"), std::string::npos) << error;
+  }
+  Host host(links + "/COM1");
+  ASSERT_TRUE(host.ok());
+  EXPECT_EQ(host.ReadUntil("HELLO\r\n", 3000), "\r\nHELLO\r\n");
+  ASSERT_TRUE(host.Send("ati3\r"));
+  EXPECT_NE(host.ReadUntil("OK\r\n", 3000).find("ZQ713"), std::string::npos);
+  const std::string command = sim.Line();
+  EXPECT_EQ(command.rfind("COM1 command ", 0), 0u) << command;
+  EXPECT_NE(command.find(" ms: ati3\\r"), std::string::npos) << command;
+  EXPECT_EQ(sim.Stop(SIGTERM), 0);
+  rmdir(links.c_str());
 }
 
 TEST(ModemSim, VanishedModemTakesItsDeviceAway) {

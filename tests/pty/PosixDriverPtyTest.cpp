@@ -210,11 +210,15 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    CPosixSerialDriver theirs({{"COM3", peer.SlavePath()}});
-    CComPort held(theirs);
-    char c = held.Open(kCom3) ? 'y' : 'n';
-    if (write(ready[1], &c, 1)) {}
-    if (read(release[0], &c, 1)) {}
+    {
+      CPosixSerialDriver theirs({{"COM3", peer.SlavePath()}});
+      CComPort held(theirs);
+      char c = held.Open(kCom3) ? 'y' : 'n';
+      if (write(ready[1], &c, 1)) {}
+      if (read(release[0], &c, 1)) {}
+    }
+    // Closed before the exit: the exclusive flag belongs to the terminal, and the peer keeps
+    // this one open, so a flag left behind would keep every user but root out.
     _exit(0);
   }
   char c = 0;

@@ -83,6 +83,13 @@ TEST_F(ScanTest, RecognisesOnlyAnExactIdentificationWithinFortyBytes) {
       {filler35 + "....." + "ZQ713", false},
       {std::string("\r\n\0ZQ713\r\n", 10), false},  // the answer ends at its zero byte
       {"\r\nzq713\r\n", false},
+      // One character off at either end.
+      {"\r\nzQ713\r\n", false},
+      {"\r\nZQ714\r\n", false},
+      {"\r\nhARBOR817\r\n", false},
+      {"\r\nHARBOR818\r\n", false},
+      {"\r\nvX294\r\n", false},
+      {"\r\nVX295\r\n", false},
       {"\r\nHarbor817\r\n", false},
       {"\r\nVx294\r\n", false},
   };
@@ -95,6 +102,15 @@ TEST_F(ScanTest, RecognisesOnlyAnExactIdentificationWithinFortyBytes) {
     EXPECT_EQ(caseDlg.selectedPort, c.found ? 0 : -1) << c.answer;
     EXPECT_EQ(caseLine.OpenHandles(), 0);
   }
+}
+
+TEST_F(ScanTest, AGreetingAtOpenDoesNotPushTheIdentificationOutOfItsWindow) {
+  ModemConfig config;
+  config.banner = "\r\nXR-56 boot loader 1.3\r\nFlash 2048K ok\r\nDSP 1.07 ok\r\nModem ready\r\n";
+  line.AttachModem("COM1", config);
+  dlg.OnFind();
+  EXPECT_EQ(dlg.selectedPort, 0);
+  EXPECT_EQ(line.Modem("COM1")->Errors(), std::vector<std::string>{});
 }
 
 TEST_F(ScanTest, EchoedCommandsDoNotHideTheIdentification) {

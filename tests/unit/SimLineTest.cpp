@@ -55,6 +55,7 @@ TEST_F(SimLine, ReadWithTotalsEndsAfterMultiplierTimesNPlusConstant) {
   (void)m;
   CComPort p4(line);
   ASSERT_TRUE(p4.Open(3));
+  p4.Configure(115200, 8, NOPARITY, ONESTOPBIT);
   p4.SetTimeouts(0, 1, 100, 100, 0);
   p4.Write("at&f\r", 5);
   char buf[30];
@@ -226,6 +227,41 @@ TEST_F(SimLine, AnswersOfAnyContentStayWithinTheBuffer) {
     EXPECT_EQ(got, a.substr(0, 40));
     EXPECT_TRUE(port->PurgeRx());
     port.reset();
+  }
+}
+
+TEST_F(SimLine, TheModemHearsEveryLineSettingAndAnswersOnlyAtTheProtocols) {
+  const struct {
+    const char* line;  // as the modem reports it
+    void (*change)(SerialState&);
+  } cases[] = {
+      {"115200 baud 8N1 DTR on", [](SerialState&) {}},  // the only one served
+      {"9600 baud 8N1 DTR off", nullptr},  // opened, never set up
+      {"11520 baud 8N1 DTR on", [](SerialState& s) { s.BaudRate = 11520; }},
+      {"115200 baud 7N1 DTR on", [](SerialState& s) { s.ByteSize = 7; }},
+      {"115200 baud 8E1 DTR on", [](SerialState& s) { s.Parity = 2; }},
+      {"115200 baud 8N2 DTR on", [](SerialState& s) { s.StopBits = 2; }},
+      {"115200 baud 8N1 DTR off", [](SerialState& s) { s.fDtrControl = DTR_CONTROL_DISABLE; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    CModemEngine& modem = line.AttachModem("COM3");
+    const SerialHandle h = line.OpenDevice("COM3");
+    if (c.change) {
+      SerialState s{115200, 8, NOPARITY, ONESTOPBIT, true, DTR_CONTROL_ENABLE};
+      c.change(s);
+      ASSERT_TRUE(line.SetState(h, s));
+    }
+    line.SetTimeouts(h, SerialTimeouts{0, 100, 1, 100, 0});
+    std::uint32_t done = 0;
+    line.WriteBytes(h, "ati3\r", 5, done);
+    char answer[40];
+    line.ReadBytes(h, answer, sizeof answer, done);
+    const bool served = &c == &cases[0];
+    EXPECT_EQ(std::string(answer, done).find("ZQ713") != std::string::npos, served);
+    EXPECT_EQ(Describe(modem.Line()), c.line);
+    EXPECT_EQ(modem.Errors().empty(), served);
+    line.CloseDevice(h);
   }
 }
 

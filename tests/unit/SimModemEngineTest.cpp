@@ -212,3 +212,52 @@ TEST(SimModemEngine, GarbageInputNeverGrowsWithoutBound) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimModemEngine, ReportsWhatARealModemWouldNotTake) {
+  const struct {
+    const char* first;  // at 0 ms
+    const char* then;   // at 100 ms
+    std::vector<std::string> errors;
+  } cases[] = {
+      {"AT+F56=90\r", "y\r", {"100 ms: \"\\r\" while erasing"}},
+      {"AT+F56=90\ry", "", {"0 ms: \"y\" before the erase prompt was sent: ignored"}},
+      {"AT+F56=90\r", "Y\r",
+       {"100 ms: \"Y\" instead of \"y\" after the erase prompt", "100 ms: unknown command Y\\r"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.first) + c.then);
+    Session s;
+    s.Send(c.first, 0);
+    s.Send(c.then, 100);
+    EXPECT_EQ(s.modem.Errors(), c.errors);
+  }
+}
+
+TEST(SimModemEngine, ACtsHoldDelaysAHostThatWaitsAndLosesTheBytesOfOneThatDoesNot) {
+  ModemConfig c;
+  c.eraseTimeMs = 0;
+  c.ctsHoldAfterImageBytes = 10;
+  c.ctsHoldMs = 2000;
+  const std::vector<std::uint8_t> image(100, 0x42);
+  for (bool flow : {true, false}) {
+    SCOPED_TRACE(flow ? "CTS flow" : "no flow control");
+    Session s(c);
+    LineSettings line;
+    line.ctsFlow = flow;
+    s.modem.SetLine(line);
+    s.Send("AT+F56=90\r", 0);
+    s.Send("y", 100);
+    s.Heard(200);
+    // modem-sim reads only up to the byte that starts the hold.
+    EXPECT_EQ(s.modem.CanTake(), flow ? 10u : std::numeric_limits<std::size_t>::max());
+    EXPECT_EQ(s.modem.Input(image.data(), 100, 1000), 100u);
+    EXPECT_EQ(s.modem.CtsHeldUntilMs(), 3000u);
+    EXPECT_EQ(s.modem.InputDoneMs(), flow ? 3000u : 1000u);
+    EXPECT_EQ(s.modem.ImageSize(), flow ? 100u : 10u);
+    EXPECT_EQ(s.modem.Errors().size(), flow ? 0u : 1u);
+  }
+}
+
+}  // namespace

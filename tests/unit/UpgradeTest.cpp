@@ -64,6 +64,9 @@ struct Rig {
     EXPECT_FALSE(line.BlockedForever());
     for (const auto& e : dlg.log) EXPECT_EQ(e.find("unbalanced"), std::string::npos) << e;
     EXPECT_EQ(dlg.FileName(), kFile);
+    // Every byte the program sent was one the modem expected, on the protocol's line.
+    EXPECT_EQ(modem->Errors(), Log{});
+    EXPECT_EQ(Describe(modem->Line()), "115200 baud 8N1 DTR on");
   }
 };
 
@@ -97,6 +100,73 @@ TEST(Upgrade, FlashesTheWholeImageAndReportsSuccess) {
   // after their last byte, and the final answer 20 ms after the last image byte.
   EXPECT_EQ(rig.dlg.pausedMs, 15300u);
   EXPECT_EQ(rig.clock.Now(), 15300u + 2 * 601 + 1000 + 1000 + 20);
+  // The erase steps as the modem saw them: the prompt comes 2 s after its command and is
+  // read before "y" goes; READY is read after the whole 10 s of erase.
+  const auto& t = rig.modem->TimedCommands();
+  ASSERT_EQ(t.size(), 6u);
+  const TimedCommand &reset = t[3], &erase = t[4], &confirm = t[5];
+  EXPECT_EQ(erase.atMs - reset.atMs, 500u);
+  EXPECT_EQ(erase.answerReadMs - erase.atMs, 2000u);
+  EXPECT_EQ(confirm.atMs - erase.atMs, 2000u + 1000u);  // the read ends 1 s after the prompt
+  EXPECT_EQ(confirm.answerReadMs - confirm.atMs, 10000u);
+  rig.ExpectReleased();
+}
+
+TEST(Upgrade, StaleBytesNeverPassForAnswers) {
+  ModemConfig c = WithImageLength();
+  c.banner = "\r\nXR-56 boot loader 1.3\r\n";
+  // An ATI7 answer longer than the 60 bytes read: its tail holds another DSP version.
+  c.ati7Leftover = "\r\nModem XR-56\r\nDSP Ver 0.99\r\nDate: 01/01/99\r\n";
+  // READY as its read starts, then a late "OK" 50 ms after that read ended (1 s after
+  // READY), before the transfer; the modem itself never confirms the image.
+  c.eraseTimeMs = 10000;
+  c.readyLeftover = "\r\nOK\r\n";
+  c.leftoverDelayMs = 1050;
+  c.finalAnswer = "ER\r\n";
+  Rig rig(c);
+  rig.Run();
+  EXPECT_EQ(rig.dlg.Only("box"), (Log{kConsentBox, kWarningBox, kNotConfirmedBox}));
+  EXPECT_EQ(rig.Received(), kImageSize);
+  rig.ExpectReleased();
+}
+
+TEST(Upgrade, SlowEraseAndCtsHoldSucceedUpToTheirTimeoutsAndNoFurther) {
+  const struct {
+    const char* name;
+    std::uint32_t eraseMs, holdMs;
+    const char* lastBox;
+    std::size_t received;
+  } cases[] = {
+      // "y", 10 s of waiting, then a READY read of at most 20 s.
+      {"erase of 30 s", 30000, 0, kSuccessBox, kImageSize},
+      {"erase of 30.001 s", 30001, 0, kNotReadyBox, 0},
+      // A 1 KiB block may wait 1024 ms + 10 s for CTS.
+      {"CTS held 11024 ms", 9000, 11024, kSuccessBox, kImageSize},
+      {"CTS held 11025 ms", 9000, 11025, kTransferFailedBox, 5000},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    ModemConfig c = WithImageLength();
+    c.eraseTimeMs = k.eraseMs;
+    c.ctsHoldAfterImageBytes = k.holdMs != 0 ? 5000 : -1;
+    c.ctsHoldMs = k.holdMs;
+    Rig rig(c);
+    rig.Run();
+    EXPECT_EQ(rig.dlg.Only("box").back(), k.lastBox);
+    EXPECT_EQ(rig.Received(), k.received);
+    rig.ExpectReleased();
+  }
+}
+
+TEST(Upgrade, AFileThatGrowsDuringTheTransferSendsOnlyTheLengthTakenBefore) {
+  Rig rig(WithImageLength());
+  MemoryImage& file = rig.dlg.files.Put(kFile, rig.image);
+  file.growAfterRead = 30000;  // past what the version reader reads
+  file.growBy = 5000;
+  rig.placeImage = false;
+  rig.Run();
+  EXPECT_EQ(rig.dlg.Only("box").back(), kSuccessBox);
+  EXPECT_EQ(rig.modem->ImageBytes(), std::vector<std::uint8_t>(rig.image.begin(), rig.image.end()));
   rig.ExpectReleased();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Image files served from memory, with the faults a real file system can show: a file held
-// open by another program, one that shrinks while it is read, one whose reads fail.
+// open by another program, one that shrinks or grows while it is read, one whose reads fail.
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +16,8 @@ struct MemoryImage {
   std::vector<char> bytes;
   bool held = false;                // opened without sharing elsewhere: every open fails
   std::int64_t shrinkAfterRead = -1;  // once this many bytes were read, the file ends there
+  std::int64_t growAfterRead = -1;    // once this many bytes were read, growBy bytes are added
+  std::size_t growBy = 0;
   bool readFails = false;
 };
 
@@ -64,6 +66,10 @@ class CMemoryImageFile : public IImageFile {
     m_read += done;
     if (m_image.shrinkAfterRead >= 0 && m_read >= static_cast<std::uint64_t>(m_image.shrinkAfterRead))
       m_image.bytes.resize(std::min<std::size_t>(size, m_position));
+    if (m_image.growAfterRead >= 0 && m_read >= static_cast<std::uint64_t>(m_image.growAfterRead)) {
+      m_image.bytes.resize(m_image.bytes.size() + m_image.growBy, 'g');
+      m_image.growBy = 0;
+    }
     return true;
   }
   bool Seek(std::uint32_t offset) override {
