@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "serial/simline/LineFromState.h"
 #include "sim/engine/ModemEngine.h"
 
 struct CSimLineDriver::Port {
@@ -19,18 +20,6 @@ constexpr std::uint64_t kNever = CModemEngine::kNever;
 
 std::uint64_t Total(std::uint32_t multiplier, std::uint32_t constant, std::uint32_t n) {
   return std::uint64_t{multiplier} * n + constant;
-}
-
-// The modem sees every setting of the line, as a real one would.
-LineSettings ToLine(const SerialState& state) {
-  LineSettings line;
-  line.baudRate = state.BaudRate;
-  line.byteSize = state.ByteSize;
-  line.parity = state.Parity;
-  line.stopBits = state.StopBits;
-  line.ctsFlow = state.fOutxCtsFlow;
-  line.dtr = state.fDtrControl == DTR_CONTROL_ENABLE;
-  return line;
 }
 }  // namespace
 
@@ -88,7 +77,7 @@ SerialHandle CSimLineDriver::OpenDevice(const char* name) {
   p.state = SerialState();
   p.state.BaudRate = 9600;
   p.timeouts = SerialTimeouts();
-  p.modem->SetLine(ToLine(p.state));
+  p.modem->SetLine(LineFromState(p.state));
   p.modem->Open(m_clock.Now());
   return p.handle;
 }
@@ -111,7 +100,7 @@ bool CSimLineDriver::SetState(SerialHandle h, const SerialState& state) {
   Port* p = Find(h);
   if (!p || p->modem->Vanished()) return false;
   p->state = state;
-  p->modem->SetLine(ToLine(state));
+  p->modem->SetLine(LineFromState(state));
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "serial/posix/PosixLineSettings.h"
+#include "serial/simline/LineFromState.h"
 #include "sim/engine/Printable.h"
 
 CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,
@@ -116,12 +117,7 @@ void CPtyModem::ReadLine() {
   SerialState state;
   if (tcgetattr(m_master, &tio) != 0) return;
   ReadLineSettings(tio, state);
-  LineSettings line;
-  line.baudRate = state.BaudRate;
-  line.byteSize = state.ByteSize;
-  line.parity = state.Parity;
-  line.stopBits = state.StopBits;
-  line.ctsFlow = state.fOutxCtsFlow;
+  LineSettings line = LineFromState(state);
   line.dtr = true;
   m_engine.SetLine(line);
 }
