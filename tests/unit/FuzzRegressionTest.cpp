@@ -40,4 +40,11 @@ TEST(FuzzRegression, DialogueModemTextNamesTheRecordersMark) {
   EXPECT_EQ(Replay("dialogue", "modem-date-reads-unbalanced"), "");
 }
 
+// An erase prompt longer than its read, ending in "READY", and a modem that answers "OK"
+// instead of "READY" after the erase: the prompt's tail passed for "READY", the image went
+// to a modem still erasing, and its "OK" passed for the final answer: a false success.
+TEST(FuzzRegression, DialogueStaleReadyInALongErasePrompt) {
+  EXPECT_EQ(Replay("dialogue", "stale-ready-in-a-long-erase-prompt"), "");
+}
+
 }  // namespace
