@@ -28,7 +28,8 @@ valid_pieces() {
   piece $((0xFFC0)) '04/01/03*'; piece $((0xFFD9)) '04/02/03*'
 }
 { u8 0; u24 65536; u8 0x80; valid_pieces; } | seed image-reader valid
-{ u8 3; u16 1000; u16 7; u16 8192; u24 65536; u8 0x20; valid_pieces; } | seed image-reader short-reads
+{ u8 3; u16 1000; u16 7; u16 8192; u24 65536; u8 0x20; valid_pieces; } |
+  seed image-reader short-reads
 { u8 0; u24 65536; u8 0; piece 8185 'Controller Ver 1'; piece 9000 'DSP Ver 2';
   piece $((0xFFC0)) '0123456789abcdefgh'; } | seed image-reader label-across-blocks
 { u8 1; u16 0; u24 70000; u8 0x41; valid_pieces; } | seed image-reader reads-yield-nothing
@@ -43,12 +44,16 @@ ports() { for n in 1 2 3 4 5 6 7 8; do entry 1000 $((0x403)) 5 "COM$n"; printf '
 { entry 1000 $((0x403)) 200 'COM1'; } | seed dialog-init length-past-end
 
 # modem-sim's command line: arguments separated by zero bytes.
-args() { local first=1; for a in "$@"; do [ $first = 1 ] || printf '\0'; first=0; printf '%s' "$a"; done; }
+args() {
+  local first=1
+  for a in "$@"; do [ $first = 1 ] || printf '\0'; first=0; printf '%s' "$a"; done
+}
 args --port COM3 | seed sim-options one-port
 args --link-dir /tmp/l --record-dir /tmp/r --max-seconds 60 \
      --port 'COM3:ident=ZQ713,echo=1,delay=20,erase=9000,idle=500' \
      --port 'COM4:silent=1,stall-after=5000,vanish-after=1,pace=1' | seed sim-options many
-args --port 'A:ati7=\r\nController Ver 2.10\x2c\r\n,final=ER\0\0,no-ready=1' | seed sim-options escapes
+args --port 'A:ati7=\r\nController Ver 2.10\x2c\r\n,final=ER\0\0,no-ready=1' |
+  seed sim-options escapes
 args --help | seed sim-options help
 
 # The dialogue: what the user does, the modem, the image, the file, the boxes (see
