@@ -90,6 +90,9 @@ bool CFirmwareUpdateCore::EraseFlash() {
   char answer[kPromptAnswerSize + 1] = {};
   unsigned received = m_pPort->Read(answer, kPromptAnswerSize);
   answer[received] = '\0';
+  // A prompt longer than the read leaves its tail behind; only what the modem says after
+  // "y" may pass for "READY".
+  m_pPort->PurgeRx();
 
   m_pPort->Write(cmd::kConfirmErase, CommandLength(cmd::kConfirmErase));
   for (int i = 0; i < kEraseTicks; ++i) {

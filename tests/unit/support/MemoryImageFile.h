@@ -1,6 +1,7 @@
 #pragma once
 // Image files served from memory, with the faults a real file system can show: a file held
-// open by another program, one that shrinks or grows while it is read, one whose reads fail.
+// open by another program, one that shrinks or grows while it is read, one whose reads fail,
+// one whose reads yield fewer bytes than asked although more are there.
 
 #include <algorithm>
 #include <cstdint>
@@ -19,6 +20,9 @@ struct MemoryImage {
   std::int64_t growAfterRead = -1;    // once this many bytes were read, growBy bytes are added
   std::size_t growBy = 0;
   bool readFails = false;
+  // When set, read i yields at most readSizes[i % size()] bytes: the short reads a file
+  // system may give at any point, not only at the end.
+  std::vector<std::uint32_t> readSizes;
 };
 
 class CMemoryFileSystem : public IImageFiles {
@@ -57,6 +61,8 @@ class CMemoryImageFile : public IImageFile {
     m_fs.largestRead = std::max(m_fs.largestRead, n);
     ++m_fs.reads;
     if (m_image.readFails) return false;
+    if (!m_image.readSizes.empty())
+      n = std::min(n, m_image.readSizes[m_shortReads++ % m_image.readSizes.size()]);
     const std::size_t size = m_image.bytes.size();
     if (m_position < size) {
       done = static_cast<std::uint32_t>(std::min<std::size_t>(n, size - m_position));
@@ -82,6 +88,7 @@ class CMemoryImageFile : public IImageFile {
   CMemoryFileSystem& m_fs;
   std::size_t m_position = 0;
   std::uint64_t m_read = 0;
+  std::size_t m_shortReads = 0;
 };
 
 inline std::unique_ptr<IImageFile> CMemoryFileSystem::Open(const std::string& name) {
