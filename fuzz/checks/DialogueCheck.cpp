@@ -1,6 +1,7 @@
 #include "fuzz/checks/DialogueCheck.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "fuzz/checks/DialogueScenario.h"
