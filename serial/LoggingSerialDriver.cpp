@@ -117,14 +117,19 @@ bool CLoggingSerialDriver::Purge(SerialHandle h, std::uint32_t flags) {
   return ok;
 }
 
+void CLoggingSerialDriver::Transfer(const char* verb, const void* data, std::uint32_t n,
+                                    std::uint32_t done, double startMs, bool ok) {
+  Entry("%s %u of %u bytes in %.0f ms%s%s", verb, static_cast<unsigned>(done),
+        static_cast<unsigned>(n), m_clock() - startMs, done < n && ok ? " (time-out)" : "",
+        ok ? "" : " (FAILED)");
+  Bytes(data, done);
+}
+
 bool CLoggingSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
                                      std::uint32_t& done) {
   const double start = m_clock();
   const bool ok = m_inner.ReadBytes(h, data, n, done);
-  Entry("received %u of %u bytes in %.0f ms%s%s", static_cast<unsigned>(done),
-        static_cast<unsigned>(n), m_clock() - start, done < n && ok ? " (time-out)" : "",
-        ok ? "" : " (FAILED)");
-  Bytes(data, done);
+  Transfer("received", data, n, done, start, ok);
   return ok;
 }
 
@@ -132,9 +137,6 @@ bool CLoggingSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uin
                                       std::uint32_t& done) {
   const double start = m_clock();
   const bool ok = m_inner.WriteBytes(h, data, n, done);
-  Entry("sent %u of %u bytes in %.0f ms%s%s", static_cast<unsigned>(done),
-        static_cast<unsigned>(n), m_clock() - start, done < n && ok ? " (time-out)" : "",
-        ok ? "" : " (FAILED)");
-  Bytes(data, done);
+  Transfer("sent", data, n, done, start, ok);
   return ok;
 }

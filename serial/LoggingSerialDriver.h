@@ -30,6 +30,9 @@ class CLoggingSerialDriver : public ISerialDriver {
  private:
   void Entry(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Bytes(const void* data, std::uint32_t n);
+  // One read or write: its count against the one asked for, its time, then its bytes.
+  void Transfer(const char* verb, const void* data, std::uint32_t n, std::uint32_t done,
+                double startMs, bool ok);
 
   ISerialDriver& m_inner;
   std::FILE* m_out;
