@@ -60,11 +60,13 @@ std::string CPortSlots::NameInText(const std::string& text) const {
   return text;
 }
 
-SerialHandle CPortSlotDriver::OpenDevice(const char* name) {
+SerialHandle CPortSlotDriver::OpenDevice(const char* name, OpenFailure& failure) {
+  failure = OpenFailure::kMissing;
   for (int i = 0; name && i < kPortCount; ++i) {
     if (std::strcmp(name, PortNames[i]) != 0) continue;
     const PortSlot* slot = m_slots.At(i);
-    return slot ? m_inner.OpenDevice(slot->device.c_str()) : kInvalidHandle;
+    return slot ? CForwardingSerialDriver::OpenDevice(slot->device.c_str(), failure)
+                : kInvalidHandle;
   }
   return kInvalidHandle;
 }

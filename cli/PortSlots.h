@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/SerialDriver.h"
+#include "serial/ForwardingSerialDriver.h"
 
 struct PortSlot {
   std::string name;    // as the user gave it: "COM3", "/dev/ttyUSB0"
@@ -35,29 +35,13 @@ int ComPortNumber(const std::string& name);
 
 // A serial driver that opens the slot's device when the core opens "COMn", and passes
 // every other call through.
-class CPortSlotDriver : public ISerialDriver {
+class CPortSlotDriver : public CForwardingSerialDriver {
  public:
-  CPortSlotDriver(ISerialDriver& inner, const CPortSlots& slots) : m_inner(inner), m_slots(slots) {}
+  CPortSlotDriver(ISerialDriver& inner, const CPortSlots& slots)
+      : CForwardingSerialDriver(inner), m_slots(slots) {}
 
-  SerialHandle OpenDevice(const char* name) override;
-  bool CloseDevice(SerialHandle h) override { return m_inner.CloseDevice(h); }
-  bool GetState(SerialHandle h, SerialState& state) override { return m_inner.GetState(h, state); }
-  bool SetState(SerialHandle h, const SerialState& state) override {
-    return m_inner.SetState(h, state);
-  }
-  bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override {
-    return m_inner.SetTimeouts(h, timeouts);
-  }
-  bool Purge(SerialHandle h, std::uint32_t flags) override { return m_inner.Purge(h, flags); }
-  bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override {
-    return m_inner.ReadBytes(h, data, n, done);
-  }
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override {
-    return m_inner.WriteBytes(h, data, n, done);
-  }
+  SerialHandle OpenDevice(const char* name, OpenFailure& failure) override;
 
  private:
-  ISerialDriver& m_inner;
   const CPortSlots& m_slots;
 };

@@ -13,9 +13,17 @@ bool CComPort::Open(int index) {
   // An index outside the table names no device: treat it like a port that does not exist.
   if (index < 0 || index >= kPortCount) {
     m_hComm = kInvalidHandle;
+    m_openFailure = OpenFailure::kMissing;
     return false;
   }
-  m_hComm = m_driver.OpenDevice(PortNames[index]);
+  return Open(PortNames[index]);
+}
+
+bool CComPort::Open(const std::string& name) {
+  m_openFailure = OpenFailure::kNone;
+  m_hComm = m_driver.OpenDevice(name.c_str(), m_openFailure);
+  if (m_hComm != kInvalidHandle) m_openFailure = OpenFailure::kNone;
+  else if (m_openFailure == OpenFailure::kNone) m_openFailure = OpenFailure::kOther;
   return m_hComm != kInvalidHandle;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// One open serial port: open by index, line settings, time-outs, purges, synchronous I/O.
+// One open serial port: open by index or name, line settings, time-outs, purges,
+// synchronous I/O.
 
 #include <cstdint>
+#include <string>
 
 #include "serial/PortNames.h"
 #include "serial/SerialDriver.h"
@@ -14,8 +16,11 @@ class CComPort {
   CComPort(const CComPort&) = delete;
   CComPort& operator=(const CComPort&) = delete;
 
-  bool Open(int index);
+  bool Open(int index);  // PortNames[index]
+  bool Open(const std::string& name);
   bool IsOpen() const;
+  // Why the last Open failed, as the driver saw it then; kNone after a successful one.
+  OpenFailure LastOpenFailure() const { return m_openFailure; }
   bool Configure(std::uint32_t baudRate, std::uint8_t byteSize, std::uint8_t parity,
                  std::uint8_t stopBits);
   // Note the order: for reads the constant comes before the multiplier, for writes after.
@@ -31,4 +36,5 @@ class CComPort {
   ISerialDriver& m_driver;
   SerialState m_dcb;
   SerialHandle m_hComm = kNullHandle;
+  OpenFailure m_openFailure = OpenFailure::kNone;
 };

@@ -27,7 +27,7 @@ const char* StopBitsText(std::uint8_t stopBits) {
 }  // namespace
 
 CLoggingSerialDriver::CLoggingSerialDriver(ISerialDriver& inner, std::FILE* out, Clock clock)
-    : m_inner(inner), m_out(out), m_clock(std::move(clock)) {
+    : CForwardingSerialDriver(inner), m_out(out), m_clock(std::move(clock)) {
   if (!m_clock) {
     const auto start = std::chrono::steady_clock::now();
     m_clock = [start] {
@@ -74,24 +74,20 @@ void CLoggingSerialDriver::Bytes(const void* data, std::uint32_t n) {
   std::fflush(m_out);
 }
 
-SerialHandle CLoggingSerialDriver::OpenDevice(const char* name) {
-  const SerialHandle h = m_inner.OpenDevice(name);
+SerialHandle CLoggingSerialDriver::OpenDevice(const char* name, OpenFailure& failure) {
+  const SerialHandle h = CForwardingSerialDriver::OpenDevice(name, failure);
   Entry("open %s: %s", name, h == kInvalidHandle ? "FAILED (missing or held)" : "ok");
   return h;
 }
 
 bool CLoggingSerialDriver::CloseDevice(SerialHandle h) {
-  const bool ok = m_inner.CloseDevice(h);
+  const bool ok = CForwardingSerialDriver::CloseDevice(h);
   Entry("close: %s", Ok(ok));
   return ok;
 }
 
-bool CLoggingSerialDriver::GetState(SerialHandle h, SerialState& state) {
-  return m_inner.GetState(h, state);
-}
-
 bool CLoggingSerialDriver::SetState(SerialHandle h, const SerialState& s) {
-  const bool ok = m_inner.SetState(h, s);
+  const bool ok = CForwardingSerialDriver::SetState(h, s);
   Entry("line %u baud, %u%c%s, CTS flow %s, DTR %s: %s", static_cast<unsigned>(s.BaudRate),
         static_cast<unsigned>(s.ByteSize), ParityLetter(s.Parity), StopBitsText(s.StopBits),
         s.fOutxCtsFlow ? "on" : "off", s.fDtrControl == DTR_CONTROL_ENABLE ? "on" : "off",
@@ -100,7 +96,7 @@ bool CLoggingSerialDriver::SetState(SerialHandle h, const SerialState& s) {
 }
 
 bool CLoggingSerialDriver::SetTimeouts(SerialHandle h, const SerialTimeouts& t) {
-  const bool ok = m_inner.SetTimeouts(h, t);
+  const bool ok = CForwardingSerialDriver::SetTimeouts(h, t);
   Entry("time-outs: read interval %u, read %u x n + %u, write %u x n + %u (ms): %s",
         static_cast<unsigned>(t.ReadIntervalTimeout),
         static_cast<unsigned>(t.ReadTotalTimeoutMultiplier),
@@ -111,7 +107,7 @@ bool CLoggingSerialDriver::SetTimeouts(SerialHandle h, const SerialTimeouts& t) 
 }
 
 bool CLoggingSerialDriver::Purge(SerialHandle h, std::uint32_t flags) {
-  const bool ok = m_inner.Purge(h, flags);
+  const bool ok = CForwardingSerialDriver::Purge(h, flags);
   Entry("purge%s%s: %s", flags & PURGE_RXCLEAR ? " receive" : "",
         flags & PURGE_TXCLEAR ? " send" : "", Ok(ok));
   return ok;
@@ -128,7 +124,7 @@ void CLoggingSerialDriver::Transfer(const char* verb, const void* data, std::uin
 bool CLoggingSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
                                      std::uint32_t& done) {
   const double start = m_clock();
-  const bool ok = m_inner.ReadBytes(h, data, n, done);
+  const bool ok = CForwardingSerialDriver::ReadBytes(h, data, n, done);
   Transfer("received", data, n, done, start, ok);
   return ok;
 }
@@ -136,7 +132,7 @@ bool CLoggingSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n
 bool CLoggingSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
                                       std::uint32_t& done) {
   const double start = m_clock();
-  const bool ok = m_inner.WriteBytes(h, data, n, done);
+  const bool ok = CForwardingSerialDriver::WriteBytes(h, data, n, done);
   Transfer("sent", data, n, done, start, ok);
   return ok;
 }

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "serial/SerialDriver.h"
+#include "serial/ForwardingSerialDriver.h"
 
-class CLoggingSerialDriver : public ISerialDriver {
+class CLoggingSerialDriver : public CForwardingSerialDriver {
  public:
   // Milliseconds since the transcript began; the steady clock unless a test gives its own.
   using Clock = std::function<double()>;
@@ -17,9 +17,8 @@ class CLoggingSerialDriver : public ISerialDriver {
   // by Ctrl-C holds everything up to the cut.
   CLoggingSerialDriver(ISerialDriver& inner, std::FILE* out, Clock clock = nullptr);
 
-  SerialHandle OpenDevice(const char* name) override;
+  SerialHandle OpenDevice(const char* name, OpenFailure& failure) override;
   bool CloseDevice(SerialHandle h) override;
-  bool GetState(SerialHandle h, SerialState& state) override;
   bool SetState(SerialHandle h, const SerialState& state) override;
   bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override;
   bool Purge(SerialHandle h, std::uint32_t flags) override;
@@ -34,7 +33,6 @@ class CLoggingSerialDriver : public ISerialDriver {
   void Transfer(const char* verb, const void* data, std::uint32_t n, std::uint32_t done,
                 double startMs, bool ok);
 
-  ISerialDriver& m_inner;
   std::FILE* m_out;
   Clock m_clock;
 };

@@ -51,13 +51,23 @@ struct SerialTimeouts {
   std::uint32_t WriteTotalTimeoutConstant = 0;
 };
 
+// Why an open failed, as the operating system said at that moment.
+enum class OpenFailure {
+  kNone,     // it opened
+  kMissing,  // no such port or device
+  kBusy,     // held by another program (or by us)
+  kDenied,   // not allowed to this user
+  kOther,    // anything else: not a serial device, a device error
+};
+
 class ISerialDriver {
  public:
   virtual ~ISerialDriver() = default;
 
-  // Opens the named port ("COM1".."COM8") for reading and writing, exclusively.
-  // Returns kInvalidHandle when it cannot be opened (missing or held by another program).
-  virtual SerialHandle OpenDevice(const char* name) = 0;
+  // Opens the named port ("COM3", or a name the driver's table maps to a device) for
+  // reading and writing, exclusively. Returns kInvalidHandle when it cannot be opened, with
+  // the reason in `failure` (kNone when it opened).
+  virtual SerialHandle OpenDevice(const char* name, OpenFailure& failure) = 0;
   virtual bool CloseDevice(SerialHandle h) = 0;
 
   virtual bool GetState(SerialHandle h, SerialState& state) = 0;

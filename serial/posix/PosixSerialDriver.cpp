@@ -59,6 +59,33 @@ WaitResult WaitFor(int fd, short events, std::optional<Clock::time_point> deadli
   }
 }
 
+// The reason an open failed, from errno as the failing call left it.
+OpenFailure FailureOf(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+      return OpenFailure::kMissing;
+    case EBUSY:
+    case EWOULDBLOCK:
+      return OpenFailure::kBusy;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return OpenFailure::kDenied;
+    default:
+      return OpenFailure::kOther;
+  }
+}
+
+// Closes a descriptor that did not become a port, keeping the errno of the failure.
+SerialHandle GiveUp(int fd, OpenFailure& failure) {
+  failure = FailureOf(errno);
+  close(fd);
+  return kInvalidHandle;
+}
+
 // Sets or clears DTR. Pseudo-terminals have no modem lines and refuse the request.
 bool SetDtr(int fd, bool raised) {
   int bits = TIOCM_DTR;
@@ -89,28 +116,35 @@ CPosixSerialDriver::Device* CPosixSerialDriver::Find(SerialHandle h) {
   return it == m_devices.end() ? nullptr : &it->second;
 }
 
-SerialHandle CPosixSerialDriver::OpenDevice(const char* name) {
+SerialHandle CPosixSerialDriver::OpenDevice(const char* name, OpenFailure& failure) {
+  failure = OpenFailure::kMissing;
   auto port = name ? m_ports.find(name) : m_ports.end();
   if (port == m_ports.end()) return kInvalidHandle;
 
   // Non-blocking, so that every wait goes through poll() and its deadline.
   int fd = open(port->second.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return kInvalidHandle;
+  if (fd < 0) {
+    failure = FailureOf(errno);
+    return kInvalidHandle;
+  }
 
   // Exclusive like a Windows open with share mode 0: the lock keeps out every other open
   // through this driver (and any program that locks the same way); TIOCEXCL keeps out
   // other programs that do not lock (the superuser passes it, the lock stops us).
   termios tio;
-  if (tcgetattr(fd, &tio) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-      ioctl(fd, TIOCEXCL) != 0) {
+  if (tcgetattr(fd, &tio) != 0) {
+    // Opened, but no terminal: a file or another kind of device.
     close(fd);
+    failure = OpenFailure::kOther;
     return kInvalidHandle;
   }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) return GiveUp(fd, failure);
   MakeRaw(tio);
   if (tcsetattr(fd, TCSANOW, &tio) != 0) {
+    const int error = errno;
     ioctl(fd, TIOCNXCL);
-    close(fd);
-    return kInvalidHandle;
+    errno = error;
+    return GiveUp(fd, failure);
   }
 
   Device device;
@@ -121,6 +155,7 @@ SerialHandle CPosixSerialDriver::OpenDevice(const char* name) {
   }
   SerialHandle h = m_nextHandle++;
   m_devices[h] = device;
+  failure = OpenFailure::kNone;
   return h;
 }
 

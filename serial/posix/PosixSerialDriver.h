@@ -22,7 +22,7 @@ class CPosixSerialDriver : public ISerialDriver {
   CPosixSerialDriver(const CPosixSerialDriver&) = delete;
   CPosixSerialDriver& operator=(const CPosixSerialDriver&) = delete;
 
-  SerialHandle OpenDevice(const char* name) override;
+  SerialHandle OpenDevice(const char* name, OpenFailure& failure) override;
   bool CloseDevice(SerialHandle h) override;
   bool GetState(SerialHandle h, SerialState& state) override;
   bool SetState(SerialHandle h, const SerialState& state) override;

@@ -65,13 +65,20 @@ CSimLineDriver::Port* CSimLineDriver::Find(SerialHandle h) {
   return nullptr;
 }
 
-SerialHandle CSimLineDriver::OpenDevice(const char* name) {
+SerialHandle CSimLineDriver::OpenDevice(const char* name, OpenFailure& failure) {
+  failure = OpenFailure::kMissing;
   auto it = m_ports.find(name ? name : "");
   if (it == m_ports.end()) return kInvalidHandle;
   Port& p = *it->second;
   ++p.openCount;
   // Exclusive: a port held by us or by another program does not open again.
-  if (p.busy || p.handle != kNullHandle || !p.modem || p.modem->Vanished()) return kInvalidHandle;
+  if (p.busy || p.handle != kNullHandle) {
+    failure = OpenFailure::kBusy;
+    return kInvalidHandle;
+  }
+  // A modem that vanished took its adapter with it.
+  if (!p.modem || p.modem->Vanished()) return kInvalidHandle;
+  failure = OpenFailure::kNone;
   p.handle = m_nextHandle++;
   // A fresh port: 9600 baud, DTR low, until the host sets it up.
   p.state = SerialState();

@@ -30,7 +30,7 @@ class CSimLineDriver : public ISerialDriver {
   bool BlockedForever() const;
   void ClearBlockedForever() { m_blockedForever = false; }
 
-  SerialHandle OpenDevice(const char* name) override;
+  SerialHandle OpenDevice(const char* name, OpenFailure& failure) override;
   bool CloseDevice(SerialHandle h) override;
   bool GetState(SerialHandle h, SerialState& state) override;
   bool SetState(SerialHandle h, const SerialState& state) override;

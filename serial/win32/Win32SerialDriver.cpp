@@ -4,10 +4,31 @@ namespace {
 
 HANDLE AsHandle(SerialHandle h) { return reinterpret_cast<HANDLE>(h); }
 
+// The reason an open failed, from the error CreateFileA left. A COM port that another
+// program holds answers "access denied", so that means busy here.
+OpenFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+      return OpenFailure::kMissing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_BUSY:
+      return OpenFailure::kBusy;
+    default:
+      return OpenFailure::kOther;
+  }
+}
+
 }  // namespace
 
-SerialHandle CWin32SerialDriver::OpenDevice(const char* name) {
-  HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+SerialHandle CWin32SerialDriver::OpenDevice(const char* name, OpenFailure& failure) {
+  auto mapped = name ? m_ports.find(name) : m_ports.end();
+  const char* device = mapped == m_ports.end() ? name : mapped->second.c_str();
+  HANDLE h = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+  failure = h == INVALID_HANDLE_VALUE ? FailureOf(GetLastError()) : OpenFailure::kNone;
   return reinterpret_cast<SerialHandle>(h);
 }
 

@@ -4,12 +4,20 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
+#include <utility>
 
 #include "serial/SerialDriver.h"
 
 class CWin32SerialDriver : public ISerialDriver {
  public:
-  SerialHandle OpenDevice(const char* name) override;
+  // Port name ("COM12") to device name ("\\.\COM12"); a name not in the table opens as it is.
+  using PortTable = std::map<std::string, std::string>;
+
+  CWin32SerialDriver() = default;
+  explicit CWin32SerialDriver(PortTable ports) : m_ports(std::move(ports)) {}
+
+  SerialHandle OpenDevice(const char* name, OpenFailure& failure) override;
   bool CloseDevice(SerialHandle h) override;
   bool GetState(SerialHandle h, SerialState& state) override;
   bool SetState(SerialHandle h, const SerialState& state) override;
@@ -23,4 +31,5 @@ class CWin32SerialDriver : public ISerialDriver {
   // The device's own DCB as last reported, so that a SetState changes only the fields
   // SerialState carries and writes every other one back as the device had it.
   std::map<HANDLE, DCB> m_dcbs;
+  PortTable m_ports;
 };

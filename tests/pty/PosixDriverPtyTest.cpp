@@ -192,10 +192,12 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
     CComPort second(driver);
     EXPECT_FALSE(second.Open(kCom3));
     EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kBusy);
 
     CPosixSerialDriver other({{"COM3", peer.SlavePath()}});
     CComPort third(other);
     EXPECT_FALSE(third.Open(kCom3));
+    EXPECT_EQ(third.LastOpenFailure(), OpenFailure::kBusy);
   }
   {
     // Closed with the object: it opens again.
@@ -227,6 +229,7 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
   CComPort mine(driver);
   EXPECT_FALSE(mine.Open(kCom3));
   EXPECT_FALSE(mine.IsOpen());
+  EXPECT_EQ(mine.LastOpenFailure(), OpenFailure::kBusy);
   if (write(release[1], &c, 1)) {}
   int status = 0;
   waitpid(child, &status, 0);
@@ -237,11 +240,15 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
 
 TEST(PtyOpen, NamesOutsideTheTableOrMissingDevicesDoNotOpen) {
   CPosixSerialDriver driver(CPosixSerialDriver::PortTable{{"COM1", "/dev/nonexistent-serial-device"}});
-  EXPECT_EQ(driver.OpenDevice("COM1"), kInvalidHandle);
-  EXPECT_EQ(driver.OpenDevice("COM2"), kInvalidHandle);
+  OpenFailure why = OpenFailure::kNone;
+  EXPECT_EQ(driver.OpenDevice("COM1", why), kInvalidHandle);
+  EXPECT_EQ(why, OpenFailure::kMissing);
+  EXPECT_EQ(driver.OpenDevice("COM2", why), kInvalidHandle);
+  EXPECT_EQ(why, OpenFailure::kMissing);
   // Not a terminal: refused rather than read as a serial line.
   CPosixSerialDriver file(CPosixSerialDriver::PortTable{{"COM1", "/dev/null"}});
-  EXPECT_EQ(file.OpenDevice("COM1"), kInvalidHandle);
+  EXPECT_EQ(file.OpenDevice("COM1", why), kInvalidHandle);
+  EXPECT_EQ(why, OpenFailure::kOther);
 
   auto table = CPosixSerialDriver::DefaultPortTable();
   EXPECT_EQ(table.size(), 8u);

@@ -119,7 +119,8 @@ TEST(CliPortSlots, ScanOpensTheDevicesOfTheSlotsAndNamesThemInItsTexts) {
   EXPECT_EQ(slots.AssignOne({"/dev/pts/7", "/dev/pts/7"}), 0);
   EXPECT_EQ(slots.NameInText("Can't open com1!"), "Can't open /dev/pts/7!");
   EXPECT_EQ(slots.NameInText("Can't open com2!"), "Can't open com2!");
-  EXPECT_EQ(driver.OpenDevice("COM2"), kInvalidHandle);
+  OpenFailure why;
+  EXPECT_EQ(driver.OpenDevice("COM2", why), kInvalidHandle);
 }
 
 }  // namespace

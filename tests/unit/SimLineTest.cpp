@@ -246,7 +246,8 @@ TEST_F(SimLine, TheModemHearsEveryLineSettingAndAnswersOnlyAtTheProtocols) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     CModemEngine& modem = line.AttachModem("COM3");
-    const SerialHandle h = line.OpenDevice("COM3");
+    OpenFailure why;
+    const SerialHandle h = line.OpenDevice("COM3", why);
     if (c.change) {
       SerialState s{115200, 8, NOPARITY, ONESTOPBIT, true, DTR_CONTROL_ENABLE};
       c.change(s);

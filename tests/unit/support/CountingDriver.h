@@ -13,8 +13,9 @@ class CCountingDriver : public ISerialDriver {
   SerialTimeouts lastTimeouts;
   std::uint32_t purgeFlags = 0;
 
-  SerialHandle OpenDevice(const char*) override {
+  SerialHandle OpenDevice(const char*, OpenFailure& failure) override {
     ++opens;
+    failure = openSucceeds ? OpenFailure::kNone : OpenFailure::kMissing;
     return openSucceeds ? 7 : kInvalidHandle;
   }
   bool CloseDevice(SerialHandle) override { return ++closes, true; }
