@@ -19,7 +19,7 @@ const MessageEntry<CFirmwareUpdateDlg> CFirmwareUpdateDlg::kMessageMap[] = {
 
 CFirmwareUpdateDlg::CFirmwareUpdateDlg(CWnd* parent)
     : CDialog(IDD, parent),
-      m_core({m_serialDriver, *this, *this, *this, *this, *this, *this}) {
+      m_core(m_serialDriver, *this) {
   m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -31,9 +31,9 @@ bool CFirmwareUpdateDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result
 
 void CFirmwareUpdateDlg::DoDataExchange(bool save) {
   if (save)
-    m_core.m_strFileName = GetDlgItemText(IDC_FILENAME);
+    m_core.ChooseImage(GetDlgItemText(IDC_FILENAME));
   else
-    SetDlgItemText(IDC_FILENAME, m_core.m_strFileName);
+    SetDlgItemText(IDC_FILENAME, m_core.ImageName());
 }
 
 BOOL CFirmwareUpdateDlg::OnInitDialog() {
@@ -51,7 +51,7 @@ BOOL CFirmwareUpdateDlg::OnInitDialog() {
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-  m_core.ResetDialogState();
+  m_core.ResetDialogState(*this);
   return TRUE;  // the focus goes to the first tab stop, Exit
 }
 

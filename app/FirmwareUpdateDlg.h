@@ -10,12 +10,13 @@
 #include "app/resources/resource.h"
 #include "app/win/Dialog.h"
 #include "app/win/MessageMap.h"
+#include "modem/DialogProgress.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "serial/win32/Win32SerialDriver.h"
 
 class CFirmwareUpdateDlg : public CDialog,
                            private IStatusView,
-                           private IProgressView,
+                           private IProgressBar,
                            private IMessageBoxes,
                            private IDialogControls,
                            private IPacing,
@@ -39,13 +40,14 @@ class CFirmwareUpdateDlg : public CDialog,
   bool OnPaint();
   HICON OnQueryDragIcon();
   void OnSelchangePort();
-  void OnFind() { m_core.OnFind(); }
+  // The dialog shows the outcomes in the core's own boxes: nothing more to show here.
+  void OnFind() { m_core.OnFind({*this, *this}); }
   void OnOpen();
-  void OnUpgrade() { m_core.OnUpgrade(); }
+  void OnUpgrade() { m_core.OnUpgrade({*this, *this, m_progress, *this, *this}); }
 
   // The windows, pauses and files of the operations.
   void OpenStatusWindow() override;
-  void SetStatusText(const std::string& text) override;
+  void ShowStatus(const StatusMessage& message) override;
   void CloseStatusWindow() override;
   void OpenProgressWindow() override;
   void SetProgressText(const std::string& text) override;
@@ -54,8 +56,7 @@ class CFirmwareUpdateDlg : public CDialog,
   void SetProgressStep(int step) override;
   void StepProgress() override;
   void CloseProgressWindow() override;
-  int ShowMessageBox(const std::string& text, const std::string& caption,
-                     unsigned type) override;
+  int ShowMessageBox(const BoxMessage& message) override;
   void EnableUpgrade(bool enable) override;
   void SetFileNameText(const std::string& text) override;
   void SelectPort(int index) override;
@@ -71,7 +72,8 @@ class CFirmwareUpdateDlg : public CDialog,
   std::unique_ptr<CStatusDlg> m_pStatusDlg;
   std::unique_ptr<CProgressDlg> m_pProgressDlg;
   CWin32SerialDriver m_serialDriver;
-  CFirmwareUpdateCore m_core;  // after the driver and the windows it refers to
+  CDialogProgress m_progress{*this};  // the core's reports as the bar's messages
+  CFirmwareUpdateCore m_core;         // after the driver and the windows it refers to
 
   using Self = CFirmwareUpdateDlg;
   static const MessageEntry<Self> kMessageMap[];

@@ -6,6 +6,7 @@
 #include "app/FirmwareUpdateDlg.h"
 #include "app/Win32ImageFile.h"
 #include "app/win/MessagePump.h"
+#include "modem/DialogTexts.h"
 
 void CFirmwareUpdateDlg::OpenStatusWindow() {
   CloseStatusWindow();
@@ -15,9 +16,9 @@ void CFirmwareUpdateDlg::OpenStatusWindow() {
   ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
 }
 
-void CFirmwareUpdateDlg::SetStatusText(const std::string& text) {
+void CFirmwareUpdateDlg::ShowStatus(const StatusMessage& message) {
   if (!m_pStatusDlg) return;
-  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, text);
+  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, DialogStatusText(message));
   ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
 }
 
@@ -61,9 +62,9 @@ void CFirmwareUpdateDlg::CloseProgressWindow() {
   m_pProgressDlg.reset();
 }
 
-int CFirmwareUpdateDlg::ShowMessageBox(const std::string& text, const std::string& caption,
-                                       unsigned type) {
-  return MessageBox(text, caption, type);
+int CFirmwareUpdateDlg::ShowMessageBox(const BoxMessage& message) {
+  const DialogBox shown = DialogMessageBox(message);
+  return MessageBox(shown.text, shown.caption, shown.type);
 }
 
 void CFirmwareUpdateDlg::EnableUpgrade(bool enable) { EnableDlgItem(IDC_UPGRADE, enable); }

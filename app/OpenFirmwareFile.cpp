@@ -44,5 +44,5 @@ void CFirmwareUpdateDlg::OnOpen() {
     std::string folderOfFile(path, ofn.nFileOffset);
     ::SetCurrentDirectoryA(folderOfFile.c_str());
   }
-  m_core.OnFileChosen(name);
+  m_core.OnFileChosen(name, *this);
 }

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "image/StdioImageFile.h"
+#include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
+#include "modem/NullSeams.h"
 #include "serial/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
 
@@ -25,29 +27,21 @@ namespace {
 constexpr double kDesignedPausesMs = 15300;
 constexpr double kBytesPerMs = 115200.0 / 10 / 1000;  // 8 data bits, start and stop bit
 
-// Counts what the user would see; answers every box with OK.
-class CQuietFront : public IStatusView, public IProgressView, public IMessageBoxes, public IPacing {
+// Answers every box with OK and keeps the text of the last; shows nothing else.
+class CQuietFront : public IMessageBoxes, public IPacing {
  public:
   CQuietFront(CVirtualClock& clock, ISerialDriver& driver, const std::string& file)
-      : m_clock(clock), core({driver, *this, m_files, *this, *this, *this, m_controls}) {
-    core.m_nPortIndex = 0;
-    core.m_strFileName = file;
+      : m_clock(clock), core(driver, *this) {
+    core.ChooseImage(file);
   }
   std::string lastBox;
-  long steps = 0;
 
-  void OpenStatusWindow() override {}
-  void SetStatusText(const std::string&) override {}
-  void CloseStatusWindow() override {}
-  void OpenProgressWindow() override {}
-  void SetProgressText(const std::string&) override {}
-  void SetProgressRange(std::uint16_t) override {}
-  void SetProgressPos(int) override {}
-  void SetProgressStep(int) override {}
-  void StepProgress() override { ++steps; }
-  void CloseProgressWindow() override {}
-  int ShowMessageBox(const std::string& text, const std::string&, unsigned) override {
-    lastBox = text;
+  UpgradeOutcome Upgrade() {
+    return core.OnUpgrade({m_files, m_status, m_progress, *this, m_controls});
+  }
+
+  int ShowMessageBox(const BoxMessage& message) override {
+    lastBox = DialogMessageBox(message).text;
     return box::kIdOk;
   }
   void Pause(std::uint32_t ms) override { m_clock.Advance(ms); }
@@ -56,7 +50,9 @@ class CQuietFront : public IStatusView, public IProgressView, public IMessageBox
  private:
   CVirtualClock& m_clock;
   CStdioImageFiles m_files;
-  CNoDialogControls m_controls;
+  CNullStatusView m_status;
+  CNullProgressView m_progress;
+  CNullDialogControls m_controls;
 
  public:
   CFirmwareUpdateCore core;
@@ -102,7 +98,7 @@ int RunOne(const char* label, std::uint32_t size) {
 
   const long baseKiB = PeakKiB();
   const auto wallStart = std::chrono::steady_clock::now();
-  dlg.core.OnUpgrade();
+  dlg.Upgrade();
   const double wallMs =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
   const long peakKiB = PeakKiB();

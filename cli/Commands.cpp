@@ -5,18 +5,11 @@
 #include <cstring>
 
 #include "cli/ConsoleFront.h"
+#include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
 #include "modem/Texts.h"
 
 namespace {
-
-// The core sends the image in blocks of this size and steps the bar once per block.
-constexpr std::uint32_t kTransferBlockSize = 1024;
-
-std::uint64_t ImageLength(const std::string& name) {
-  std::unique_ptr<IImageFile> file = CStdioImageFile::Open(name);
-  return file ? file->GetLength() : 0;
-}
 
 // A field as shown in the table: without the blanks a modem puts before its dates.
 const char* Shown(const char* field) {
@@ -53,39 +46,40 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
 
 }  // namespace
 
-int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<PortSlot>& ports) {
-  CConsoleFront front(out, driver);
+int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports) {
+  CConsoleFront front(out, driver, ports);
   front.status.ReportOnStderr(true);
-  // The core scans eight slots; a longer list goes through them in turns, in order.
-  for (std::size_t start = 0; start < ports.size(); start += kPortCount) {
-    const std::size_t end = std::min(ports.size(), start + kPortCount);
-    const std::vector<PortSlot> chunk(ports.begin() + static_cast<std::ptrdiff_t>(start),
-                                      ports.begin() + static_cast<std::ptrdiff_t>(end));
-    front.slots.Assign(chunk);
-    const int found = front.core.ScanPorts(static_cast<int>(chunk.size()));
-    if (found >= 0) {
-      out.Print(chunk[static_cast<std::size_t>(found)].name);
-      return exitcode::kDone;
-    }
+  if (const std::optional<FoundPort> found = front.core.ScanPorts(front.ForFind())) {
+    out.Print(found->name);
+    return exitcode::kDone;
   }
-  out.Error(text::kNoModem);
+  out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
   return exitcode::kNotFound;
 }
 
-int RunInfo(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
+int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
             const std::string& image) {
-  CConsoleFront front(out, driver);
-  front.core.m_nPortIndex = front.slots.AssignOne(port);
+  CConsoleFront front(out, driver, {port});
   FirmwareVersionInfo fromImage;
   bool imageComplete = true;
   if (!image.empty()) {
-    front.core.m_strFileName = image;
-    imageComplete = front.core.ReadFirmwareFileInfo(fromImage);
+    front.core.ChooseImage(image);
+    imageComplete = front.core.ReadFirmwareFileInfo(fromImage, front.files);
   }
   FirmwareVersionInfo modem;
-  const bool modemComplete = front.core.QueryModemInfo(modem);
-  // The port did not open: the box said so.
-  if (front.boxes.Outcome() != exitcode::kDone) return front.boxes.Outcome();
+  const QueryResult query = front.core.QueryModemInfo(modem, front.boxes);
+  bool modemComplete = false;
+  switch (query.status) {
+    case QueryStatus::kDone:
+      modemComplete = true;
+      break;
+    case QueryStatus::kIncomplete:
+      break;
+    case QueryStatus::kCantOpenPort:
+      return exitcode::kCantOpenPort;  // the box said so, and why
+    case QueryStatus::kCount:
+      return exitcode::kCantQueryModem;
+  }
 
   PrintVersions(out, modem, image.empty() ? nullptr : &fromImage);
   int status = exitcode::kDone;
@@ -100,14 +94,11 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
   return status;
 }
 
-int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
+int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
                const std::string& image, bool yes, const std::string& retryCommand) {
-  CConsoleFront front(out, driver);
-  front.core.m_nPortIndex = front.slots.AssignOne(port);
-  front.core.m_strFileName = image;
+  CConsoleFront front(out, driver, {port});
+  front.core.ChooseImage(image);
   front.boxes.AnswerYes(yes);
   front.boxes.SetRetryCommand(retryCommand);
-  front.progress.SetTransferSize(ImageLength(image), kTransferBlockSize);
-  front.core.OnUpgrade();
-  return front.boxes.Outcome();
+  return UpgradeExitStatus(front.core.OnUpgrade(front.ForUpgrade()).result);
 }

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "cli/ConsoleOut.h"
-#include "cli/PortSlots.h"
+#include "cli/ConsolePorts.h"
 #include "serial/SerialDriver.h"
 
-// Ports come resolved: the user's name and its device; find takes them in order.
-int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<PortSlot>& ports);
-int RunInfo(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
+// `driver` opens the ports by their names; find takes them in order.
+int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports);
+int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
             const std::string& image);
-int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const PortSlot& port,
+int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
                const std::string& image, bool yes, const std::string& retryCommand);

@@ -2,35 +2,10 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 
-#include "cli/ExitStatus.h"
-#include "cli/Platform.h"
-#include "modem/Texts.h"
-#include "serial/PortNames.h"
+#include "cli/ConsoleTexts.h"
 
 namespace {
-
-// A failure box's text and the exit status it stands for.
-struct FailureBox {
-  const char* text;
-  int status;
-  bool flashAtRisk;  // shown after the erase began
-};
-constexpr FailureBox kFailures[] = {
-    {text::kIncorrectImage, exitcode::kIncorrectImage, false},
-    {text::kCantQueryModem, exitcode::kCantQueryModem, false},
-    {text::kCantOpenImage, exitcode::kCantOpenImage, false},
-    {text::kNotReady, exitcode::kNotReady, true},
-    {text::kTransferFailed, exitcode::kTransferFailed, true},
-    {text::kNotConfirmed, exitcode::kNotConfirmed, true},
-};
-
-bool IsCantOpenPort(const std::string& text) {
-  const char* d = std::strstr(text::kCantOpenPort, "%d");
-  return text.compare(0, static_cast<std::size_t>(d - text::kCantOpenPort), text::kCantOpenPort,
-                      static_cast<std::size_t>(d - text::kCantOpenPort)) == 0;
-}
 
 bool IsYes(const std::string& answer) {
   std::string word;
@@ -43,41 +18,46 @@ bool IsYes(const std::string& answer) {
 
 }  // namespace
 
-std::string FirstParagraph(const std::string& text) { return text.substr(0, text.find("\n\n")); }
+CConsoleBoxes::CConsoleBoxes(CConsoleOut& out, const std::vector<ConsolePort>& ports) : m_out(out) {
+  for (const ConsolePort& port : ports) m_devices[port.name] = port.device;
+}
 
-int CConsoleBoxes::ShowMessageBox(const std::string& text, const std::string& caption,
-                                  unsigned type) {
-  if (caption == text::kCaptionConsent) return AskConsent(text);
-  if (caption == text::kCaptionWarning) {
-    // The box's question has no answer to give: only its warning is printed.
-    m_out.Print(FirstParagraph(text));
-    return box::kIdOk;
-  }
-  if (caption == text::kCaptionSuccess) {
-    m_out.Print(text);
-    return box::kIdOk;
-  }
-  if (IsCantOpenPort(text)) {
-    Fail(exitcode::kCantOpenPort, m_slots.NameInText(text));
-    // Which port, and a guess at why; the text says only that it did not open.
-    for (int i = 0; i < kPortCount; ++i) {
-      const PortSlot* slot = m_slots.At(i);
-      const std::string hint = slot ? PortOpenHint(slot->device) : "";
-      if (!hint.empty()) m_out.Error("  " + slot->device + ": " + hint);
+int CConsoleBoxes::ShowMessageBox(const BoxMessage& message) {
+  const std::string text = ConsoleBoxText(message);
+  switch (message.id) {
+    case BoxId::kConsent:
+      return AskConsent(text);
+    case BoxId::kWarning:
+    case BoxId::kSuccess:
+      m_out.Print(text);
+      return box::kIdOk;
+    case BoxId::kCantOpenPort:
+    case BoxId::kCantOpenUpgradePort: {
+      Fail(text);
+      // Which device, and why it did not open, as the driver saw it.
+      const std::string why = OpenFailureText(message.openFailure);
+      const auto device = m_devices.find(message.port.name);
+      if (!why.empty()) {
+        m_out.Error("  " + (device != m_devices.end() ? device->second : message.port.name) +
+                    ": " + why);
+      }
+      return box::kIdOk;
     }
-    return box::kIdOk;
+    case BoxId::kIncorrectImage:
+    case BoxId::kCantQueryModem:
+    case BoxId::kCantOpenImage:
+      Fail(text);
+      return box::kIdOk;
+    case BoxId::kNotReady:
+    case BoxId::kTransferFailed:
+    case BoxId::kNotConfirmed:
+      Fail(text);
+      FlashAtRisk();
+      return box::kIdOk;
+    case BoxId::kCount:
+      break;
   }
-  for (const FailureBox& failure : kFailures) {
-    if (text != failure.text) continue;
-    Fail(failure.status, text);
-    if (failure.flashAtRisk) {
-      m_out.Error("The modem's flash may be erased or partly written: the modem will not work "
-                  "until an upgrade completes. Run the same upgrade again:\n  " + m_retry);
-    }
-    return box::kIdOk;
-  }
-  m_out.Error(caption + ": " + text);
-  return (type & box::kButtonsMask) == box::kOkCancel ? box::kIdCancel : box::kIdOk;
+  return box::kIdCancel;
 }
 
 int CConsoleBoxes::AskConsent(const std::string& comparison) {
@@ -94,13 +74,14 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
   if (!yes) {
     if (answer[0] == '\0') std::fputc('\n', stdout);  // end of input: end the question's line
     m_out.Print("Not updated: nothing was written to the modem.");
-    m_outcome = exitcode::kDeclined;
     return box::kIdCancel;
   }
   return box::kIdOk;
 }
 
-void CConsoleBoxes::Fail(int status, const std::string& text) {
-  m_out.Error("fwupdate: " + text);
-  if (m_outcome == exitcode::kDone) m_outcome = status;
+void CConsoleBoxes::Fail(const std::string& text) { m_out.Error("fwupdate: " + text); }
+
+void CConsoleBoxes::FlashAtRisk() {
+  m_out.Error("The modem's flash may be erased or partly written: the modem will not work "
+              "until an upgrade completes. Run the same upgrade again:\n  " + m_retry);
 }

@@ -1,39 +1,34 @@
 #pragma once
 // The message boxes on the console. The consent box becomes the printed comparison and a
-// y/N question (or the answer of --yes); a failure box prints its text on stderr and
-// decides the exit status; the warning and the success report are printed.
+// y/N question (or the answer of --yes); a failure box prints its line on stderr (with why a
+// port did not open, and what to run when the flash is at risk); the warning and the
+// success report are printed.
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "cli/ConsoleOut.h"
-#include "cli/PortSlots.h"
+#include "cli/ConsolePorts.h"
 #include "modem/MessageBoxes.h"
 
 class CConsoleBoxes : public IMessageBoxes {
  public:
-  CConsoleBoxes(CConsoleOut& out, const CPortSlots& slots) : m_out(out), m_slots(slots) {}
+  CConsoleBoxes(CConsoleOut& out, const std::vector<ConsolePort>& ports);
   // --yes: the question is answered without asking.
   void AnswerYes(bool yes) { m_yes = yes; }
   // What to tell the user to run when the modem is left without working firmware.
   void SetRetryCommand(const std::string& command) { m_retry = command; }
 
-  int ShowMessageBox(const std::string& text, const std::string& caption,
-                     unsigned type) override;
-
-  // The exit status the boxes shown so far stand for: the first failure, or done.
-  int Outcome() const { return m_outcome; }
+  int ShowMessageBox(const BoxMessage& message) override;
 
  private:
   int AskConsent(const std::string& comparison);
-  void Fail(int status, const std::string& text);
+  void Fail(const std::string& text);
+  void FlashAtRisk();
 
   CConsoleOut& m_out;
-  const CPortSlots& m_slots;
+  std::map<std::string, std::string> m_devices;  // port name -> device
   bool m_yes = false;
   std::string m_retry;
-  int m_outcome = 0;
 };
-
-// The first paragraph of a box text: "Incorrect firmware file." of
-// "Incorrect firmware file.\n\n Upgrade stop !".
-std::string FirstParagraph(const std::string& text);

@@ -2,35 +2,39 @@
 // The console front: the core over the user's ports, with the console's status lines,
 // progress bar, questions and sleeps. The commands find, info and upgrade run on it.
 
+#include <vector>
+
 #include "cli/ConsoleBoxes.h"
 #include "cli/ConsoleOut.h"
 #include "cli/ConsolePacing.h"
+#include "cli/ConsolePorts.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStatus.h"
-#include "cli/PortSlots.h"
 #include "image/StdioImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
+#include "modem/NullSeams.h"
 
 class CConsoleFront {
  public:
-  // `driver` opens the devices of the ports (the platform's driver, or a wrapper of it).
-  CConsoleFront(CConsoleOut& out, ISerialDriver& driver)
-      : status(out, slots),
-        progress(out),
-        boxes(out, slots),
-        m_slotDriver(driver, slots),
-        core({m_slotDriver, m_pacing, m_files, status, progress, boxes, m_controls}) {}
+  // `driver` opens the ports by their names (the platform's driver, or a wrapper of it).
+  CConsoleFront(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports)
+      : status(out), progress(out), boxes(out, ports), core(driver, m_pacing) {
+    std::vector<std::string> names;
+    for (const ConsolePort& port : ports) names.push_back(port.name);
+    core.SetPorts(names);
+  }
 
-  CPortSlots slots;
+  FindSeams ForFind() { return {status, m_controls}; }
+  UpgradeSeams ForUpgrade() { return {files, status, progress, boxes, m_controls}; }
+
   CConsoleStatus status;
   CConsoleProgress progress;
   CConsoleBoxes boxes;
+  CStdioImageFiles files;
 
  private:
-  CPortSlotDriver m_slotDriver;
   CConsolePacing m_pacing;
-  CStdioImageFiles m_files;
-  CNoDialogControls m_controls;
+  CNullDialogControls m_controls;  // the console has no port list, file field or button
 
  public:
   CFirmwareUpdateCore core;  // last: built on the members above

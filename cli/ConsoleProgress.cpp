@@ -1,7 +1,10 @@
 #include "cli/ConsoleProgress.h"
 
+#include <algorithm>
+#include <climits>
+
+#include "cli/ConsoleTexts.h"
 #include "cli/Platform.h"
-#include "modem/Texts.h"
 
 namespace {
 // A live bar is redrawn when its percent changes, and at least this often for its rate.
@@ -10,45 +13,50 @@ constexpr int kPlainEveryPercent = 10;
 constexpr std::size_t kMaxLiveLine = 79;
 }  // namespace
 
-void CConsoleProgress::SetTransferSize(std::uint64_t bytes, std::uint32_t bytesPerStep) {
-  m_transferBytes = bytes;
-  m_bytesPerStep = bytesPerStep;
-}
-
 void CConsoleProgress::OpenProgressWindow() {
   // The erase begins with this window: from here an interruption leaves the modem without
   // working firmware.
   SetInterruptState(InterruptState::kFlashAtRisk);
   m_open = true;
+  m_inPhase = false;
 }
 
-void CConsoleProgress::SetProgressText(const std::string& text) {
+// The transfer counts in bytes, one meter step a byte; the erase in its ticks.
+void CConsoleProgress::BeginPhase(const ProgressReport& r, std::uint64_t nowMs) {
+  const bool transfer = r.phase == ProgressPhase::kTransfer;
+  const std::string label = ProgressLabel(r.phase);
   m_out.EndLine();
-  const bool transfer = text == text::kUpdating;
-  m_meter.Start(text, transfer ? m_transferBytes : 0, transfer ? m_bytesPerStep : 0,
-                MonotonicMs());
+  m_meter.Start(label, transfer ? r.total : 0, transfer ? 1 : 0, nowMs);
+  m_meter.SetRange(static_cast<int>(std::min<std::uint32_t>(r.total, INT_MAX)));
+  m_meter.SetStep(1);
   m_shownPercent = -1;
-  if (!m_out.Live()) m_out.Print(text);
+  if (!m_out.Live()) m_out.Print(label);
   Show(true);
 }
 
-void CConsoleProgress::SetProgressRange(std::uint16_t upper) { m_meter.SetRange(upper); }
-
-void CConsoleProgress::SetProgressPos(int pos) {
-  m_meter.SetPos(pos, MonotonicMs());
-  Show(false);
-}
-
-void CConsoleProgress::SetProgressStep(int step) { m_meter.SetStep(step); }
-
-void CConsoleProgress::StepProgress() {
-  m_meter.Step(MonotonicMs());
-  Show(false);
+void CConsoleProgress::ShowProgress(const ProgressReport& r) {
+  const std::uint64_t now = MonotonicMs();
+  if (!m_inPhase || r.phase != m_phase) {
+    m_inPhase = true;
+    m_phase = r.phase;
+    m_done = 0;
+    BeginPhase(r, now);
+  }
+  if (r.done > m_done) {
+    m_meter.SetStep(static_cast<int>(r.done - m_done));
+    m_meter.Step(now);
+    Show(false);
+  } else if (r.done < m_done) {
+    m_meter.SetPos(static_cast<int>(r.done), now);
+    Show(false);
+  }
+  m_done = r.done;
 }
 
 void CConsoleProgress::CloseProgressWindow() {
   m_out.EndLine();
   m_open = false;
+  m_inPhase = false;
 }
 
 void CConsoleProgress::Show(bool force) {

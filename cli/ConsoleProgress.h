@@ -11,25 +11,21 @@
 class CConsoleProgress : public IProgressView {
  public:
   explicit CConsoleProgress(CConsoleOut& out) : m_out(out) {}
-  // The transfer counts in bytes of the image: its length and the bytes of one step.
-  void SetTransferSize(std::uint64_t bytes, std::uint32_t bytesPerStep);
 
   void OpenProgressWindow() override;
-  void SetProgressText(const std::string& text) override;
-  void SetProgressRange(std::uint16_t upper) override;
-  void SetProgressPos(int pos) override;
-  void SetProgressStep(int step) override;
-  void StepProgress() override;
+  void ShowProgress(const ProgressReport& report) override;
   void CloseProgressWindow() override;
 
  private:
+  void BeginPhase(const ProgressReport& report, std::uint64_t nowMs);
   void Show(bool force);
 
   CConsoleOut& m_out;
   CProgressMeter m_meter;
-  std::uint64_t m_transferBytes = 0;
-  std::uint32_t m_bytesPerStep = 0;
   bool m_open = false;
+  bool m_inPhase = false;
+  ProgressPhase m_phase = ProgressPhase::kErase;
+  std::uint32_t m_done = 0;
   int m_shownPercent = -1;
   std::uint64_t m_shownAtMs = 0;
 };

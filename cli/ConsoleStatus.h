@@ -1,19 +1,19 @@
 #pragma once
-// The status window as lines: each text once, with the user's port name in it. The scan of
-// find reports on stderr, so that stdout carries only the port found.
+// The status window as lines: each line once, naming the port as the user gave it. The scan
+// of find reports on stderr, so that stdout carries only the port found.
 
 #include "cli/ConsoleOut.h"
-#include "cli/PortSlots.h"
+#include "cli/ConsoleTexts.h"
 #include "modem/StatusView.h"
 
 class CConsoleStatus : public IStatusView {
  public:
-  CConsoleStatus(CConsoleOut& out, const CPortSlots& slots) : m_out(out), m_slots(slots) {}
+  explicit CConsoleStatus(CConsoleOut& out) : m_out(out) {}
   void ReportOnStderr(bool onStderr) { m_onStderr = onStderr; }
 
   void OpenStatusWindow() override {}
-  void SetStatusText(const std::string& text) override {
-    const std::string line = m_slots.NameInText(text);
+  void ShowStatus(const StatusMessage& message) override {
+    const std::string line = ConsoleStatusLine(message);
     if (m_onStderr) m_out.Error(line);
     else m_out.Print(line);
   }
@@ -21,6 +21,5 @@ class CConsoleStatus : public IStatusView {
 
  private:
   CConsoleOut& m_out;
-  const CPortSlots& m_slots;
   bool m_onStderr = false;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ConsolePorts.h"
 #include "serial/SerialDriver.h"
 
 // Ports.
@@ -15,10 +16,9 @@
 std::string PortDevice(const std::string& name);
 // The ports find tries when none is given, in order.
 std::vector<std::string> DefaultScanPorts();
-// The platform's serial driver, able to open each of `devices` by its device name.
-std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<std::string>& devices);
-// Why a device may not have opened, as a short hint ("no such device"), or empty.
-std::string PortOpenHint(const std::string& device);
+// The platform's serial driver, opening each of `ports` by its name; the reason an open
+// fails comes from the driver.
+std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports);
 
 // Terminal.
 bool StdinIsTerminal();

@@ -9,7 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitStatus.h"
 #include "cli/Platform.h"
-#include "cli/PortSlots.h"
+#include "cli/ConsolePorts.h"
 #include "modem/Texts.h"
 #include "serial/LoggingSerialDriver.h"
 
@@ -43,15 +43,13 @@ int main(int argc, char** argv) {
     return exitcode::kDone;
   }
 
-  std::vector<PortSlot> ports;
-  std::vector<std::string> devices;
+  std::vector<ConsolePort> ports;
   const std::vector<std::string> names =
       args.ports.empty() && args.command == Command::kFind ? DefaultScanPorts() : args.ports;
   for (const std::string& name : names) {
     const std::string device = PortDevice(name);
     if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
     ports.push_back({name, device});
-    devices.push_back(device);
   }
 
   // Nobody to ask: refuse before any port or file is touched.
@@ -90,7 +88,7 @@ int main(int argc, char** argv) {
       "upgrade again:\n  " + retry + "\n");
 
   CConsoleOut out(StdoutIsTerminal());
-  std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(devices);
+  std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);
   // --log: the transcript wraps the platform's driver, so that it sees every open, line
   // setting, time-out and byte as the device gets them.
   std::unique_ptr<ISerialDriver> logged =

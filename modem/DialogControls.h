@@ -1,6 +1,6 @@
 #pragma once
 // The main dialog's own controls that the operations change: the Upgrade button, the file
-// name field and the port list. A front without them takes CNoDialogControls.
+// name field and the port list. A front without them takes CNullDialogControls.
 
 #include <string>
 
@@ -10,11 +10,4 @@ class IDialogControls {
   virtual void EnableUpgrade(bool enable) = 0;
   virtual void SetFileNameText(const std::string& text) = 0;
   virtual void SelectPort(int index) = 0;
-};
-
-class CNoDialogControls : public IDialogControls {
- public:
-  void EnableUpgrade(bool) override {}
-  void SetFileNameText(const std::string&) override {}
-  void SelectPort(int) override {}
 };

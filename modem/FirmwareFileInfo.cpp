@@ -3,9 +3,9 @@
 #include "image/ImageReader.h"
 #include "modem/FirmwareUpdateCore.h"
 
-bool CFirmwareUpdateCore::ReadFirmwareFileInfo(FirmwareVersionInfo& image) {
+bool CFirmwareUpdateCore::ReadFirmwareFileInfo(FirmwareVersionInfo& image, IImageFiles& files) {
   image.Clear();
-  std::unique_ptr<IImageFile> file = m_files.OpenImageFile(m_strFileName);
+  std::unique_ptr<IImageFile> file = files.OpenImageFile(m_strFileName);
   if (!file) return false;
   return ReadImageVersionInfo(*file, image);
 }

@@ -1,23 +1,32 @@
 #pragma once
-// The shared dialog state and the operations behind Find and Upgrade. The core holds what it
-// needs of a front by reference, each a small seam of one concern; a front (the dialog, the
-// console program, the tests) implements the seams it shows and owns a core.
+// The shared dialog state and the operations behind Find and Upgrade. The core holds the
+// serial driver and the pacing, which every operation on a port uses; each operation takes
+// the other seams it shows through, and returns how it ended as a typed value. A front (the
+// dialog, the console program, the tests) implements the seams it shows and owns a core.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "image/ImageFile.h"
 #include "modem/DialogControls.h"
 #include "modem/MessageBoxes.h"
+#include "modem/Outcomes.h"
 #include "modem/Pacing.h"
 #include "modem/ProgressView.h"
 #include "modem/StatusView.h"
 #include "record/FirmwareVersionInfo.h"
 #include "serial/ComPort.h"
 
-struct FirmwareUpdateSeams {
-  ISerialDriver& driver;
-  IPacing& pacing;
+// What Find shows through.
+struct FindSeams {
+  IStatusView& status;
+  IDialogControls& controls;
+};
+
+// What Upgrade shows through and reads from, besides the port.
+struct UpgradeSeams {
   IImageFiles& files;
   IStatusView& status;
   IProgressView& progress;
@@ -25,48 +34,60 @@ struct FirmwareUpdateSeams {
   IDialogControls& controls;
 };
 
+class CTestCoreAccess;
+
 class CFirmwareUpdateCore {
  public:
-  explicit CFirmwareUpdateCore(const FirmwareUpdateSeams& seams);
+  CFirmwareUpdateCore(ISerialDriver& driver, IPacing& pacing);
 
-  void OnFind();
-  // The scan behind Find over the first `count` ports (at most eight): texts, waits and
-  // the selection of the first port that answers as Find has them; no status window and no
-  // report when nothing answers. Returns the index found, or -1.
-  int ScanPorts(int count);
-  void OnUpgrade();
-  bool QueryModemInfo(FirmwareVersionInfo& modem);
-  bool ReadFirmwareFileInfo(FirmwareVersionInfo& image);
+  // The choices the operations work on.
+  // The ports, by the names the driver opens them by; COM1..COM8 until set.
+  void SetPorts(std::vector<std::string> names);
+  void ChoosePort(int index);  // an index into the ports; any other is ignored
+  void ChooseImage(const std::string& name);
+  int PortIndex() const { return m_nPortIndex; }
+  const std::string& PortName() const;
+  const std::string& ImageName() const { return m_strFileName; }
+  bool HoldsPort() const { return m_pPort != nullptr; }
+
+  // Find: the status window over the scan, and a report when nothing answers.
+  std::optional<FoundPort> OnFind(const FindSeams& seams);
+  // The scan behind Find over every port in turn: texts, waits and the selection of the
+  // first port that answers as Find has them; no window and no report when none answers.
+  std::optional<FoundPort> ScanPorts(const FindSeams& seams);
+  QueryResult QueryModemInfo(FirmwareVersionInfo& modem, IMessageBoxes& boxes);
+  bool ReadFirmwareFileInfo(FirmwareVersionInfo& image, IImageFiles& files);
+  UpgradeOutcome OnUpgrade(const UpgradeSeams& seams);
 
   // Rules of the main dialog's state, kept here so they hold without a window.
-  void ResetDialogState();                      // dialog start: no port, COM1, Upgrade off
-  void OnPortSelected(int index);               // an entry chosen in the port list
-  void OnFileChosen(const std::string& name);   // a firmware file chosen with Open
-  void ReleasePort();                           // the dialog goes while a port is held
-
-  // The shared dialog state.
-  std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
-  int m_nPortIndex = 0;               // chosen port, 0..7
-  std::string m_strFileName;          // chosen image, without its folder
+  void ResetDialogState(IDialogControls& controls);  // dialog start: no port, COM1, Upgrade off
+  void OnPortSelected(int index);                    // an entry chosen in the port list
+  // A firmware file chosen with Open: the name, its field, Upgrade on.
+  void OnFileChosen(const std::string& name, IDialogControls& controls);
+  void ReleasePort();                                // the dialog goes while a port is held
 
  private:
+  friend class CTestCoreAccess;  // tests put the core into states no front reaches
   enum class TransferResult { kDone, kIncomplete, kUnconfirmed };
 
+  PortRef ChosenPort() const;
   // Find: opens port `index` into m_pPort and asks it who it is.
   bool ProbePort(int index);
   // Query: sends one command, waits, reads the answer into `answer` and terminates it.
   unsigned AskModem(const char* command, unsigned length, char* answer, unsigned size);
   // Upgrade, in its phases.
-  bool ObtainConsent();
-  bool EraseFlash();
-  TransferResult SendImage(IImageFile& file);
-  void EndUpgradeFailed(std::unique_ptr<IImageFile>& file);
+  UpgradeOutcome ObtainConsent(const UpgradeSeams& seams);
+  bool EraseFlash(IProgressView& progress);
+  TransferResult SendImage(IImageFile& file, IProgressView& progress, std::uint32_t& sent);
+  void EndUpgradeFailed(std::unique_ptr<IImageFile>& file, IDialogControls& controls);
+  UpgradeOutcome Outcome(UpgradeResult result, std::uint32_t bytesSent = 0) const;
+
+  // The shared dialog state.
+  std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
+  int m_nPortIndex = 0;               // chosen port, an index into m_ports
+  std::string m_strFileName;          // chosen image, without its folder
+  std::vector<std::string> m_ports;
 
   ISerialDriver& m_driver;
   IPacing& m_pacing;
-  IImageFiles& m_files;
-  IStatusView& m_status;
-  IProgressView& m_progress;
-  IMessageBoxes& m_boxes;
-  IDialogControls& m_controls;
 };

@@ -1,7 +1,8 @@
 #pragma once
-// Questions and reports to the user: a text, a caption, buttons and an icon.
+// Questions and reports to the user, as boxes of the dialog or lines and questions of the
+// console.
 
-#include <string>
+#include "modem/Messages.h"
 
 // Message box types and answers, with the Win32 values.
 namespace box {
@@ -19,7 +20,6 @@ constexpr int kIdCancel = 2;
 class IMessageBoxes {
  public:
   virtual ~IMessageBoxes() = default;
-  // type is a box:: button set or'ed with an icon. Returns box::kIdOk or box::kIdCancel.
-  virtual int ShowMessageBox(const std::string& text, const std::string& caption,
-                             unsigned type) = 0;
+  // Returns box::kIdOk or box::kIdCancel (only kConsent asks; the others are answered OK).
+  virtual int ShowMessageBox(const BoxMessage& message) = 0;
 };

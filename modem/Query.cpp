@@ -1,10 +1,8 @@
 // Asks the modem on the chosen port for its controller and DSP versions and dates.
 
 #include "modem/FirmwareUpdateCore.h"
-#include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
-#include "modem/Texts.h"
 #include "record/Fields.h"
 
 namespace {
@@ -32,16 +30,18 @@ unsigned CFirmwareUpdateCore::AskModem(const char* command, unsigned length, cha
   return received;
 }
 
-bool CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem) {
+QueryResult CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem,
+                                                IMessageBoxes& boxes) {
   modem.Clear();
-  if (m_pPort) return false;
+  if (m_pPort) return {QueryStatus::kIncomplete, PortName()};
 
   m_pPort = std::make_unique<CComPort>(m_driver);
-  if (!m_pPort->Open(m_nPortIndex)) {
-    m_boxes.ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
-                   box::kOk | box::kIconError);
+  if (!m_pPort->Open(PortName())) {
+    BoxMessage message{BoxId::kCantOpenPort, ChosenPort()};
+    message.openFailure = m_pPort->LastOpenFailure();
+    boxes.ShowMessageBox(message);
     m_pPort.reset();
-    return false;
+    return {QueryStatus::kCantOpenPort, PortName(), message.openFailure};
   }
   PreparePort(*m_pPort, timeouts::kQuery);
 
@@ -62,5 +62,5 @@ bool CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem) {
   m_pPort->PurgeRx();
   m_pPort->PurgeTx();
   m_pPort.reset();
-  return modem.IsComplete();
+  return {modem.IsComplete() ? QueryStatus::kDone : QueryStatus::kIncomplete, PortName()};
 }

@@ -1,14 +1,12 @@
-// Find: probe COM1..COM8 and select the first port where a supported modem identifies itself.
+// Find: probe the ports in turn (COM1..COM8 in the dialog) and select the first port where
+// a supported modem identifies itself.
 
 #include <cstring>
 
 #include "modem/FirmwareUpdateCore.h"
-#include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
-#include "modem/Texts.h"
 #include "record/Fields.h"
-#include "serial/PortNames.h"
 
 namespace {
 
@@ -30,7 +28,7 @@ bool IsSupportedModem(const char* answer, unsigned received) {
 
 bool CFirmwareUpdateCore::ProbePort(int index) {
   m_pacing.Pause(kCommandPauseMs);
-  if (!m_pPort->Open(index)) return false;
+  if (!m_pPort->Open(m_ports[static_cast<std::size_t>(index)])) return false;
   PreparePort(*m_pPort, timeouts::kScan);
 
   char answer[kIdentifyAnswerSize + 1] = {};
@@ -46,30 +44,35 @@ bool CFirmwareUpdateCore::ProbePort(int index) {
   return IsSupportedModem(answer, received);
 }
 
-int CFirmwareUpdateCore::ScanPorts(int count) {
+std::optional<FoundPort> CFirmwareUpdateCore::ScanPorts(const FindSeams& seams) {
   // A port object still held means an operation is under way: leave the ports alone.
-  if (m_pPort) return -1;
-  for (int i = 0; i < count && i < kPortCount; ++i) {
+  if (m_pPort) return std::nullopt;
+  for (std::size_t i = 0; i < m_ports.size(); ++i) {
+    const int index = static_cast<int>(i);
+    const PortRef port{index, m_ports[i]};
     m_pPort = std::make_unique<CComPort>(m_driver);
-    m_status.SetStatusText(FormatText(text::kQueryPort, i + 1));
-    const bool found = ProbePort(i);
+    seams.status.ShowStatus({StatusId::kQueryPort, port});
+    const bool found = ProbePort(index);
     if (found) {
-      m_status.SetStatusText(FormatText(text::kFoundModem, i + 1));
+      seams.status.ShowStatus({StatusId::kFoundModem, port});
       m_pacing.Pause(kResultPauseMs);
-      m_nPortIndex = i;
-      m_controls.SelectPort(i);
+      m_nPortIndex = index;
+      seams.controls.SelectPort(index);
     }
     m_pPort.reset();
-    if (found) return i;
+    if (found) return FoundPort{index, port.name};
   }
-  return -1;
+  return std::nullopt;
 }
 
-void CFirmwareUpdateCore::OnFind() {
-  m_status.OpenStatusWindow();
-  if (!m_pPort && ScanPorts(kPortCount) < 0) {
-    m_status.SetStatusText(text::kNoModem);
+std::optional<FoundPort> CFirmwareUpdateCore::OnFind(const FindSeams& seams) {
+  seams.status.OpenStatusWindow();
+  std::optional<FoundPort> found;
+  if (!m_pPort) found = ScanPorts(seams);
+  if (!m_pPort && !found) {
+    seams.status.ShowStatus({StatusId::kNoModem, {}});
     m_pacing.Pause(kResultPauseMs);
   }
-  m_status.CloseStatusWindow();
+  seams.status.CloseStatusWindow();
+  return found;
 }

@@ -1,12 +1,12 @@
 #pragma once
-// The status window: one line of text while Find or the version reading runs.
+// The status window: one line while Find or the version reading runs.
 
-#include <string>
+#include "modem/Messages.h"
 
 class IStatusView {
  public:
   virtual ~IStatusView() = default;
   virtual void OpenStatusWindow() = 0;
-  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void ShowStatus(const StatusMessage& message) = 0;
   virtual void CloseStatusWindow() = 0;
 };

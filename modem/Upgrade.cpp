@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "modem/FirmwareUpdateCore.h"
-#include "modem/Format.h"
 #include "modem/ModemCommands.h"
 #include "modem/PortSetup.h"
-#include "modem/Texts.h"
 #include "record/Fields.h"
 
 namespace {
@@ -18,13 +16,13 @@ constexpr std::uint32_t kShortPauseMs = 100;
 constexpr std::uint32_t kAfterWarningPauseMs = 500;
 constexpr std::uint32_t kAfterResetPauseMs = 500;
 constexpr std::uint32_t kErasePromptPauseMs = 2000;
-constexpr int kEraseTicks = 100;  // 100 x 100 ms: the ten seconds the modem needs to erase
+// 100 x 100 ms: the ten seconds the modem needs to erase.
+constexpr std::uint32_t kEraseTicks = 100;
 constexpr std::uint32_t kEraseTickMs = 100;
 
 constexpr unsigned kPromptAnswerSize = 60;
 constexpr unsigned kReadyAnswerSize = 20;
 constexpr unsigned kFinalAnswerSize = 4;
-constexpr std::uint32_t kTransferBlockSize = 1024;
 
 // Looks at the answer as text: up to its first zero byte.
 bool AnswerHolds(const char* answer, unsigned received, const char* marker) {
@@ -33,57 +31,63 @@ bool AnswerHolds(const char* answer, unsigned received, const char* marker) {
 
 }  // namespace
 
-bool CFirmwareUpdateCore::ObtainConsent() {
-  FirmwareVersionInfo image;
-  FirmwareVersionInfo modem;
+UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t bytesSent) const {
+  UpgradeOutcome outcome{result, PortName()};
+  outcome.bytesSent = bytesSent;
+  return outcome;
+}
 
-  m_status.OpenStatusWindow();
-  m_status.SetStatusText(text::kReadingImage);
-  if (!ReadFirmwareFileInfo(image)) {
-    m_status.CloseStatusWindow();
-    m_boxes.ShowMessageBox(text::kIncorrectImage, text::kCaptionError, box::kOk | box::kIconError);
-    return false;
+UpgradeOutcome CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
+  BoxMessage consent{BoxId::kConsent, ChosenPort()};
+  FirmwareVersionInfo& image = consent.image;
+  FirmwareVersionInfo& modem = consent.modem;
+
+  seams.status.OpenStatusWindow();
+  seams.status.ShowStatus({StatusId::kReadingImage, {}});
+  if (!ReadFirmwareFileInfo(image, seams.files)) {
+    seams.status.CloseStatusWindow();
+    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kIncorrectImage));
+    return Outcome(UpgradeResult::kIncorrectImage);
   }
   m_pacing.Pause(kBeforeQueryPauseMs);
-  m_status.SetStatusText(text::kQueryingModem);
-  if (!QueryModemInfo(modem)) {
-    m_status.CloseStatusWindow();
-    m_boxes.ShowMessageBox(text::kCantQueryModem, text::kCaptionError, box::kOk | box::kIconError);
-    return false;
+  seams.status.ShowStatus({StatusId::kQueryingModem, {}});
+  const QueryResult query = QueryModemInfo(modem, seams.boxes);
+  if (query.status != QueryStatus::kDone) {
+    seams.status.CloseStatusWindow();
+    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kCantQueryModem));
+    if (query.status != QueryStatus::kCantOpenPort) return Outcome(UpgradeResult::kQueryFailed);
+    UpgradeOutcome outcome = Outcome(UpgradeResult::kCantOpenPort);
+    outcome.openFailure = query.openFailure;
+    return outcome;
   }
-  m_status.CloseStatusWindow();
+  seams.status.CloseStatusWindow();
   m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.
-  const std::string comparison = FormatText(
-      text::kComparison, modem.controllerVersion, modem.controllerDate, modem.dspVersion,
-      modem.dspDate, image.controllerVersion, image.controllerDate, image.dspVersion,
-      image.dspDate);
-  return m_boxes.ShowMessageBox(comparison, text::kCaptionConsent, box::kOkCancel | box::kIconQuestion) ==
-         box::kIdOk;
+  if (seams.boxes.ShowMessageBox(consent) != box::kIdOk) return Outcome(UpgradeResult::kDeclined);
+  return Outcome(UpgradeResult::kDone);
 }
 
-void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file) {
+void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file,
+                                           IDialogControls& controls) {
   m_pPort.reset();
   file.reset();
   // The chosen name stays in m_strFileName; the field is emptied so the user chooses again.
-  m_controls.SetFileNameText("");
-  m_controls.EnableUpgrade(false);
+  controls.SetFileNameText("");
+  controls.EnableUpgrade(false);
 }
 
-bool CFirmwareUpdateCore::EraseFlash() {
-  m_progress.OpenProgressWindow();
-  m_progress.SetProgressRange(100);
-  m_progress.SetProgressPos(0);
-  m_progress.SetProgressStep(1);
-  m_progress.SetProgressText(text::kErasing);
+bool CFirmwareUpdateCore::EraseFlash(IProgressView& progress) {
+  progress.OpenProgressWindow();
+  progress.ShowProgress({ProgressPhase::kErase, 0, kEraseTicks});
 
   m_pPort->Write(cmd::kReset, CommandLength(cmd::kReset));
   m_pacing.Pause(kAfterResetPauseMs);
   ApplyTimeouts(*m_pPort, timeouts::kErase);
   m_pPort->Write(cmd::kEraseFlash, CommandLength(cmd::kEraseFlash));
-  m_progress.StepProgress();
-  m_progress.SetProgressPos(0);
+  // The bar moves once as the command goes out, then counts the erase from the start.
+  progress.ShowProgress({ProgressPhase::kErase, 1, kEraseTicks});
+  progress.ShowProgress({ProgressPhase::kErase, 0, kEraseTicks});
   m_pacing.Pause(kErasePromptPauseMs);
 
   // The prompt (and the answer to the reset before it) only has to come; it is not read.
@@ -95,24 +99,24 @@ bool CFirmwareUpdateCore::EraseFlash() {
   m_pPort->PurgeRx();
 
   m_pPort->Write(cmd::kConfirmErase, CommandLength(cmd::kConfirmErase));
-  for (int i = 0; i < kEraseTicks; ++i) {
+  for (std::uint32_t i = 1; i <= kEraseTicks; ++i) {
     m_pacing.Pause(kEraseTickMs);
-    m_progress.StepProgress();
+    progress.ShowProgress({ProgressPhase::kErase, i, kEraseTicks});
   }
   received = m_pPort->Read(answer, kReadyAnswerSize);
   answer[received] = '\0';
   return AnswerHolds(answer, received, marker::kReady);
 }
 
-CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& file) {
-  m_progress.SetProgressText(text::kUpdating);
+CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& file,
+                                                                   IProgressView& progress,
+                                                                   std::uint32_t& sent) {
+  sent = 0;
   m_pacing.Pause(kShortPauseMs);
   m_pPort->PurgeRx();
 
   const std::uint32_t length = file.GetLength();
-  m_progress.SetProgressRange(static_cast<std::uint16_t>(length / kTransferBlockSize));
-  m_progress.SetProgressPos(0);
-  m_progress.SetProgressStep(1);
+  progress.ShowProgress({ProgressPhase::kTransfer, 0, length});
   ApplyTimeouts(*m_pPort, timeouts::kTransfer);
 
   std::vector<char> block(kTransferBlockSize);
@@ -123,9 +127,11 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
     std::uint32_t got = 0;
     if (!file.Read(block.data(), want, got) || got == 0) return TransferResult::kIncomplete;
     if (got > want) got = want;
-    if (m_pPort->Write(block.data(), got) != got) return TransferResult::kIncomplete;
+    const std::uint32_t written = m_pPort->Write(block.data(), got);
+    sent += written;
+    if (written != got) return TransferResult::kIncomplete;
     remaining -= got;
-    m_progress.StepProgress();
+    progress.ShowProgress({ProgressPhase::kTransfer, sent, length});
     m_pacing.KeepAlive();
   }
 
@@ -136,53 +142,60 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
   return TransferResult::kDone;
 }
 
-void CFirmwareUpdateCore::OnUpgrade() {
-  if (!ObtainConsent()) {
-    m_controls.EnableUpgrade(false);
-    return;
+UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
+  const UpgradeOutcome consent = ObtainConsent(seams);
+  if (consent.result != UpgradeResult::kDone) {
+    seams.controls.EnableUpgrade(false);
+    return consent;
   }
   m_pacing.Pause(kShortPauseMs);
 
   std::unique_ptr<IImageFile> file;
   m_pPort = std::make_unique<CComPort>(m_driver);
-  if (!m_pPort->Open(m_nPortIndex)) {
-    m_boxes.ShowMessageBox(FormatText(text::kCantOpenPort, m_nPortIndex + 1), text::kCaptionErrorUpper,
-                   box::kOk);
-    EndUpgradeFailed(file);
-    return;
+  if (!m_pPort->Open(PortName())) {
+    BoxMessage message{BoxId::kCantOpenUpgradePort, ChosenPort()};
+    message.openFailure = m_pPort->LastOpenFailure();
+    seams.boxes.ShowMessageBox(message);
+    EndUpgradeFailed(file, seams.controls);
+    UpgradeOutcome outcome = Outcome(UpgradeResult::kCantOpenPort);
+    outcome.openFailure = message.openFailure;
+    return outcome;
   }
   PreparePort(*m_pPort, timeouts::kUpgradePreparation);
 
-  file = m_files.OpenImageFile(m_strFileName);
+  file = seams.files.OpenImageFile(m_strFileName);
   if (!file) {
-    m_boxes.ShowMessageBox(text::kCantOpenImage, text::kCaptionErrorUpper, box::kOk | box::kIconError);
-    EndUpgradeFailed(file);
-    return;
+    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kCantOpenImage));
+    EndUpgradeFailed(file, seams.controls);
+    return Outcome(UpgradeResult::kCantOpenImage);
   }
   // Only a warning: whatever the answer, the update goes on.
-  m_boxes.ShowMessageBox(text::kWarning, text::kCaptionWarning, box::kOk | box::kIconExclamation);
+  seams.boxes.ShowMessageBox(BoxMessage(BoxId::kWarning));
   m_pacing.Pause(kAfterWarningPauseMs);
 
-  if (!EraseFlash()) {
-    m_progress.CloseProgressWindow();
-    m_boxes.ShowMessageBox(text::kNotReady, text::kCaptionErrorUpper, box::kOk | box::kIconError);
-    EndUpgradeFailed(file);
-    return;
+  if (!EraseFlash(seams.progress)) {
+    seams.progress.CloseProgressWindow();
+    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kNotReady));
+    EndUpgradeFailed(file, seams.controls);
+    return Outcome(UpgradeResult::kNotReady);
   }
 
-  const TransferResult result = SendImage(*file);
+  std::uint32_t sent = 0;
+  const TransferResult result = SendImage(*file, seams.progress, sent);
   if (result != TransferResult::kDone) {
-    m_boxes.ShowMessageBox(result == TransferResult::kIncomplete ? text::kTransferFailed
-                                                         : text::kNotConfirmed,
-                   text::kCaptionErrorUpper, box::kOk | box::kIconError);
-    m_progress.CloseProgressWindow();
-    EndUpgradeFailed(file);
-    return;
+    const bool incomplete = result == TransferResult::kIncomplete;
+    seams.boxes.ShowMessageBox(
+        BoxMessage(incomplete ? BoxId::kTransferFailed : BoxId::kNotConfirmed));
+    seams.progress.CloseProgressWindow();
+    EndUpgradeFailed(file, seams.controls);
+    return Outcome(
+        incomplete ? UpgradeResult::kTransferIncomplete : UpgradeResult::kNotConfirmed, sent);
   }
 
-  m_progress.CloseProgressWindow();
+  seams.progress.CloseProgressWindow();
   m_pPort.reset();
   file.reset();
-  m_controls.EnableUpgrade(false);
-  m_boxes.ShowMessageBox(text::kSuccess, text::kCaptionSuccess, box::kOk);
+  seams.controls.EnableUpgrade(false);
+  seams.boxes.ShowMessageBox(BoxMessage(BoxId::kSuccess));
+  return Outcome(UpgradeResult::kDone, sent);
 }

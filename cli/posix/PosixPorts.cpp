@@ -2,17 +2,12 @@
 // table, any device path as it is, USB and ACM adapters first when find looks by itself.
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "cli/Platform.h"
-#include "cli/PortSlots.h"
 #include "serial/posix/PosixSerialDriver.h"
 
 namespace {
@@ -55,20 +50,8 @@ std::vector<std::string> DefaultScanPorts() {
   return ports;
 }
 
-std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<std::string>& devices) {
+std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports) {
   CPosixSerialDriver::PortTable table;
-  for (const std::string& device : devices) table[device] = device;
+  for (const ConsolePort& port : ports) table[port.name] = port.device;
   return std::make_unique<CPosixSerialDriver>(table);
-}
-
-std::string PortOpenHint(const std::string& device) {
-  struct stat info {};
-  if (stat(device.c_str(), &info) != 0) {
-    return errno == ENOENT ? "no such device" : std::strerror(errno);
-  }
-  if (access(device.c_str(), R_OK | W_OK) != 0) {
-    return "no permission (on most systems members of the group dialout may use serial ports)";
-  }
-  if (!S_ISCHR(info.st_mode)) return "not a serial device";
-  return "busy (held by another program?) or not a serial device";
 }

@@ -27,8 +27,8 @@ std::vector<std::string> DefaultScanPorts() {
   return ports;
 }
 
-std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<std::string>&) {
-  return std::make_unique<CWin32SerialDriver>();
+std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports) {
+  CWin32SerialDriver::PortTable table;
+  for (const ConsolePort& port : ports) table[port.name] = port.device;
+  return std::make_unique<CWin32SerialDriver>(table);
 }
-
-std::string PortOpenHint(const std::string&) { return ""; }

@@ -1,11 +1,16 @@
-// The portable pieces of fwupdate: its command line, its progress figures, and its ports
-// in the core's eight slots.
+// The portable pieces of fwupdate: its command line, its progress figures, its lines for
+// the core's messages and outcomes.
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "cli/Arguments.h"
-#include "cli/PortSlots.h"
+#include "cli/ConsoleTexts.h"
+#include "cli/ExitStatus.h"
 #include "cli/ProgressMeter.h"
+#include "modem/DialogTexts.h"
+#include "modem/NullSeams.h"
 #include "serial/simline/SimLineDriver.h"
 #include "support/RecordingDlg.h"
 
@@ -90,37 +95,75 @@ TEST(CliProgress, EraseCountsStepsAndKnowsNoTimeLeftBeforeItMoves) {
   EXPECT_EQ(FormatRate(3.5 * 1024 * 1024), "3.5 MiB/s");
 }
 
-// The core's scan over slots that hold the user's ports: the right devices open, and its
-// texts name the ports as the user gave them.
-TEST(CliPortSlots, ScanOpensTheDevicesOfTheSlotsAndNamesThemInItsTexts) {
+// Find over a list longer than the dialog's eight, by the names the user gave: the scan
+// stops at the first modem, and its lines name the ports as given.
+TEST(CliPorts, ScanTakesAnyNumberOfNamedPortsAndItsLinesNameThem) {
+  struct Lines : CNullStatusView {
+    std::vector<std::string> shown;
+    void ShowStatus(const StatusMessage& m) override { shown.push_back(ConsoleStatusLine(m)); }
+  } lines;
   CVirtualClock clock;
   CSimLineDriver line(clock);
   line.AttachModem("/dev/ttyUSB1");
   line.AttachModem("/dev/ttyS4");
-  CPortSlots slots;
-  CPortSlotDriver driver(line, slots);
-  CRecordingDlg dlg(clock, driver);
+  CRecordingDlg dlg(clock, line);
+  std::vector<std::string> names;
+  for (int i = 1; i <= 8; ++i) names.push_back("/dev/missing" + std::to_string(i));
+  names.insert(names.end(), {"com3", "/dev/ttyUSB1", "/dev/ttyS4"});
+  dlg.core.SetPorts(names);
 
-  slots.Assign({{"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"COM3", "/dev/ttyS2"},
-                {"/dev/ttyUSB1", "/dev/ttyUSB1"}, {"COM5", "/dev/ttyS4"}});
-  EXPECT_EQ(dlg.core.ScanPorts(4), 2);
-  std::vector<std::string> named;
-  for (const std::string& entry : dlg.Only("status: ")) {
-    named.push_back(slots.NameInText(entry.substr(8)));
-  }
-  EXPECT_EQ(named, (std::vector<std::string>{"Query /dev/ttyUSB0...", "Query COM3...",
-                                             "Query /dev/ttyUSB1...",
-                                             "Found Orvane modem on /dev/ttyUSB1."}));
+  const std::optional<FoundPort> found = dlg.core.ScanPorts({lines, dlg});
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->index, 9);
+  EXPECT_EQ(found->name, "/dev/ttyUSB1");
+  EXPECT_EQ(lines.shown.size(), 11u);
+  EXPECT_EQ(lines.shown[7], "Query /dev/missing8...");
+  EXPECT_EQ(lines.shown[8], "Query COM3...");  // COMn as the dialog program writes it
+  EXPECT_EQ(lines.shown[10], "Found Orvane modem on /dev/ttyUSB1.");
   EXPECT_EQ(line.OpenCount("/dev/ttyS4"), 0);
 
-  // One port: COMn in its own slot, so the core's texts are those of the dialog program.
-  EXPECT_EQ(slots.AssignOne({"com5", "/dev/ttyS4"}), 4);
-  EXPECT_EQ(slots.NameInText("Can't open com5!"), "Can't open com5!");
-  EXPECT_EQ(slots.AssignOne({"/dev/pts/7", "/dev/pts/7"}), 0);
-  EXPECT_EQ(slots.NameInText("Can't open com1!"), "Can't open /dev/pts/7!");
-  EXPECT_EQ(slots.NameInText("Can't open com2!"), "Can't open com2!");
-  OpenFailure why;
-  EXPECT_EQ(driver.OpenDevice("COM2", why), kInvalidHandle);
+  EXPECT_EQ(ConsoleBoxText(BoxMessage(BoxId::kCantOpenPort, {0, "com5"})), "Can't open com5!");
+  EXPECT_EQ(ConsoleBoxText(BoxMessage(BoxId::kCantOpenUpgradePort, {0, "/dev/pts/7"})),
+            "Can't open /dev/pts/7!");
+}
+
+// Every outcome of Upgrade has its own exit status, one the help lists; every message has
+// its words in both fronts. A value added to an enum without its case fails the build
+// (-Werror=switch); one whose case says nothing fails here.
+TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
+  std::set<int> statuses;
+  for (int r = 0; r < static_cast<int>(UpgradeResult::kCount); ++r) {
+    const int status = UpgradeExitStatus(static_cast<UpgradeResult>(r));
+    EXPECT_TRUE(statuses.insert(status).second) << "outcome " << r << " shares status " << status;
+    EXPECT_EQ(status == exitcode::kDone, r == static_cast<int>(UpgradeResult::kDone)) << r;
+    bool listed = false;
+    for (int i = 0; i < kExitStatusCount; ++i) listed |= kExitStatusTable[i].status == status;
+    EXPECT_TRUE(listed) << "outcome " << r << ": status " << status << " is not in --help";
+  }
+  std::set<std::string> dialogBoxes, consoleBoxes;
+  for (int id = 0; id < static_cast<int>(BoxId::kCount); ++id) {
+    const BoxMessage m(static_cast<BoxId>(id), {2, "COM3"});
+    const DialogBox shown = DialogMessageBox(m);
+    EXPECT_FALSE(shown.text.empty() || shown.caption.empty()) << "box " << id;
+    dialogBoxes.insert(shown.text + shown.caption + std::to_string(shown.type));
+    consoleBoxes.insert(ConsoleBoxText(m));
+  }
+  // The two "can't open" boxes differ in their icon only, and read alike on the console.
+  EXPECT_EQ(dialogBoxes.size(), static_cast<std::size_t>(BoxId::kCount));
+  EXPECT_EQ(consoleBoxes.size(), static_cast<std::size_t>(BoxId::kCount) - 1);
+  EXPECT_EQ(consoleBoxes.count(""), 0u);
+  std::set<std::string> dialogLines, consoleLines;
+  for (int id = 0; id < static_cast<int>(StatusId::kCount); ++id) {
+    const StatusMessage m{static_cast<StatusId>(id), {2, "COM3"}};
+    dialogLines.insert(DialogStatusText(m));
+    consoleLines.insert(ConsoleStatusLine(m));
+  }
+  EXPECT_EQ(dialogLines.size(), static_cast<std::size_t>(StatusId::kCount));
+  EXPECT_EQ(consoleLines.size(), static_cast<std::size_t>(StatusId::kCount));
+  EXPECT_EQ(dialogLines.count("") + consoleLines.count(""), 0u);
+  for (OpenFailure f : {OpenFailure::kMissing, OpenFailure::kBusy, OpenFailure::kDenied,
+                        OpenFailure::kOther})
+    EXPECT_FALSE(OpenFailureText(f).empty());
 }
 
 }  // namespace

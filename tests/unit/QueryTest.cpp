@@ -57,7 +57,10 @@ TEST_F(QueryTest, APortThatWillNotOpenIsReported) {
   dlg.ChoosePort(2);
   std::strcpy(info.dspVersion, "stale");
 
-  EXPECT_FALSE(dlg.QueryModemInfo(info));
+  const QueryResult result = dlg.Query(info);
+  EXPECT_EQ(result.status, QueryStatus::kCantOpenPort);
+  EXPECT_EQ(result.port, "COM3");
+  EXPECT_EQ(result.openFailure, OpenFailure::kBusy);
   ASSERT_EQ(dlg.boxes.size(), 1u);
   EXPECT_EQ(dlg.boxes[0].text, "Can't open com3!");
   EXPECT_EQ(dlg.boxes[0].caption, "ERROR");

@@ -124,13 +124,13 @@ TEST_F(ScanTest, EchoedCommandsDoNotHideTheIdentification) {
 
 TEST_F(ScanTest, ScanOfTheFirstPortsStopsAtItsCountAndReportsNothingMissing) {
   line.AttachModem("COM3");
-  EXPECT_EQ(dlg.core.ScanPorts(2), -1);
+  EXPECT_EQ(dlg.ScanPorts(2), -1);
   EXPECT_EQ(dlg.log, (Log{"status: Query COM1...", "status: Query COM2..."}));
   EXPECT_EQ(line.OpenCount("COM3"), 0);
   EXPECT_EQ(clock.Now(), 2 * 200u);
 
   dlg.log.clear();
-  EXPECT_EQ(dlg.core.ScanPorts(3), 2);
+  EXPECT_EQ(dlg.ScanPorts(3), 2);
   EXPECT_EQ(dlg.log.back(), "select 2");
   EXPECT_EQ(dlg.PortIndex(), 2);
 }

@@ -47,9 +47,9 @@ struct Rig {
     dlg.ChoosePort(1);
     dlg.ChooseFile(kFile);
   }
-  void Run() {
+  UpgradeOutcome Run() {
     if (placeImage) dlg.files.Put(kFile, image);
-    dlg.OnUpgrade();
+    return dlg.OnUpgrade();
   }
   std::size_t Received() const { return modem->ImageBytes().size(); }
 
@@ -78,7 +78,9 @@ ModemConfig WithImageLength() {
 
 TEST(Upgrade, FlashesTheWholeImageAndReportsSuccess) {
   Rig rig(WithImageLength());
-  rig.Run();
+  const UpgradeOutcome outcome = rig.Run();
+  EXPECT_EQ(outcome.result, UpgradeResult::kDone);
+  EXPECT_EQ(outcome.bytesSent, kImageSize);
 
   EXPECT_EQ(rig.dlg.Collapsed(),
             (Log{"status open", "status: Read firmware file information...",
@@ -173,7 +175,7 @@ TEST(Upgrade, AFileThatGrowsDuringTheTransferSendsOnlyTheLengthTakenBefore) {
 TEST(Upgrade, CancelAtConsentOpensNoPort) {
   Rig rig;
   rig.dlg.boxAnswers = {box::kIdCancel};
-  rig.Run();
+  EXPECT_EQ(rig.Run().result, UpgradeResult::kDeclined);
 
   EXPECT_EQ(rig.dlg.Only("box"), Log{kConsentBox});
   EXPECT_EQ(rig.line.OpenCount("COM2"), 1);  // the query's only
@@ -189,6 +191,7 @@ struct FailureCase {
   Log boxes;                          // every box, in order
   std::uint64_t boundMs;              // the whole Upgrade ends within this
   long received;                      // image bytes the modem took; -1: not looked at
+  UpgradeResult outcome;
 };
 
 void NoModemChange(ModemConfig&) {}
@@ -203,43 +206,51 @@ std::function<void(Rig&)> OnConsent(std::function<void(Rig&)> change) {
   };
 }
 
+using R = UpgradeResult;
+
 // The READY read starts at 17402 ms: 15200 of pauses, 2 x 601 of query reads, 1 s of prompt.
 const FailureCase kFailures[] = {
-    {"empty image", NoModemChange, [](Rig& r) { r.image.clear(); }, {kIncorrectBox}, 0, 0},
+    {"empty image", NoModemChange, [](Rig& r) { r.image.clear(); }, {kIncorrectBox}, 0, 0,
+     R::kIncorrectImage},
     {"image held by another program", NoModemChange,
      [](Rig& r) {
        r.dlg.files.Put(kFile, r.image).held = true;
        r.placeImage = false;
-     }, {kIncorrectBox}, 0, 0},
+     }, {kIncorrectBox}, 0, 0, R::kIncorrectImage},
     {"port taken since Find", NoModemChange, [](Rig& r) { r.line.SetPortBusy("COM2"); },
-     {"box ERROR 0x10: Can't open com2!", kNoQueryBox}, 500, 0},
+     {"box ERROR 0x10: Can't open com2!", kNoQueryBox}, 500, 0, R::kCantOpenPort},
     {"answer without a DSP date", [](ModemConfig& c) { c.ati8Answer = "DSP Ver 1.07\r\n"; },
-     NoArrange, {kNoQueryBox}, 3202, 0},
+     NoArrange, {kNoQueryBox}, 3202, 0, R::kQueryFailed},
     {"port taken at consent", NoModemChange,
      OnConsent([](Rig& r) { r.line.SetPortBusy("COM2"); }),
-     {kConsentBox, "box ERROR 0: Can't open com2!"}, 3402, 0},
+     {kConsentBox, "box ERROR 0: Can't open com2!"}, 3402, 0, R::kCantOpenPort},
     {"image locked at consent", NoModemChange,
      OnConsent([](Rig& r) { r.dlg.files.Get(kFile).held = true; }),
-     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"}, 3402, 0},
+     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"}, 3402, 0,
+     R::kCantOpenImage},
     {"no READY", [](ModemConfig& c) { c.noReady = true; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 1000, 0},
+     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 1000, 0, R::kNotReady},
     {"modem dead after the prompt", [](ModemConfig& c) { c.eraseTimeMs = 3600000; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 20000, 0},
+     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 20000, 0, R::kNotReady},
     {"stall after 5000 image bytes", [](ModemConfig& c) { c.stallAfterImageBytes = 5000; },
-     NoArrange, {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000},
+     NoArrange, {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000,
+     R::kTransferIncomplete},
     {"modem vanishes after 5000 image bytes",
      [](ModemConfig& c) { c.vanishAfterImageBytes = 5000; }, NoArrange,
-     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000},
+     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000,
+     R::kTransferIncomplete},
     {"file shrinks during the transfer", NoModemChange,
      [](Rig& r) {
        r.dlg.files.Put(kFile, r.image).shrinkAfterRead = 10000;
        r.placeImage = false;
      },
-     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502, 10240},
+     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502, 10240, R::kTransferIncomplete},
     {"wrong final answer", [](ModemConfig& c) { c.finalAnswer = "ER\r\n"; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize},
+     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize,
+     R::kNotConfirmed},
     {"no final answer", [](ModemConfig& c) { c.noFinalAnswer = true; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize},
+     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize,
+     R::kNotConfirmed},
 };
 
 TEST(Upgrade, EveryFailureEndsBoundedWithItsBoxAndReleasesAll) {
@@ -249,12 +260,18 @@ TEST(Upgrade, EveryFailureEndsBoundedWithItsBoxAndReleasesAll) {
     f.modem(config);
     Rig rig(config);
     f.arrange(rig);
-    rig.Run();
+    const UpgradeOutcome outcome = rig.Run();
 
     EXPECT_EQ(rig.dlg.Only("box"), f.boxes);
+    EXPECT_EQ(outcome.result, f.outcome);
+    EXPECT_EQ(outcome.port, "COM2");
     EXPECT_LE(rig.clock.Now(), f.boundMs);
     if (f.received >= 0) {
       EXPECT_EQ(rig.Received(), static_cast<std::size_t>(f.received));
+      EXPECT_EQ(outcome.bytesSent, static_cast<std::uint32_t>(f.received));
+    }
+    if (f.outcome == UpgradeResult::kCantOpenPort) {
+      EXPECT_EQ(outcome.openFailure, OpenFailure::kBusy);
     }
     // Failures after the consent also empty the file-name field; those before keep it.
     const bool afterConsent = f.boxes.front() == kConsentBox;

@@ -1,7 +1,7 @@
 #pragma once
 // A front for tests that owns a CFirmwareUpdateCore: every text, bar operation and box goes
-// into one log, in order; pauses advance the shared virtual clock; boxes are answered from a
-// script; image files come from memory.
+// into one log, in order, in the dialog program's words and bar messages; pauses advance the
+// shared virtual clock; boxes are answered from a script; image files come from memory.
 
 #include <cstdio>
 #include <deque>
@@ -9,54 +9,65 @@
 #include <string>
 #include <vector>
 
+#include "modem/DialogProgress.h"
+#include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
+#include "serial/PortNames.h"
 #include "sim/VirtualClock.h"
 #include "MemoryImageFile.h"
+#include "TestCoreAccess.h"
 
 struct RecordedBox {
   std::string text;
   std::string caption;
   unsigned type;
   std::uint64_t atMs;
+  BoxMessage message;  // as the core gave it
 };
 
 class CRecordingDlg : public IStatusView,
-                      public IProgressView,
+                      public IProgressBar,
                       public IMessageBoxes,
                       public IDialogControls,
                       public IPacing {
  public:
   CRecordingDlg(CVirtualClock& clock, ISerialDriver& driver)
-      : m_clock(clock),
-        m_driver(driver),
-        core({driver, *this, files, *this, *this, *this, *this}) {}
+      : m_clock(clock), progress(*this), core(driver, *this) {}
 
   // What the user did before: chose a port, chose a file.
-  void ChoosePort(int index) { core.m_nPortIndex = index; }
+  void ChoosePort(int index) { core.ChoosePort(index); }
   void ChooseFile(const std::string& name) {
-    core.m_strFileName = name;
+    core.ChooseImage(name);
     fileNameText = name;
     upgradeEnabled = true;
   }
   // An operation's port object is still held; opened on `index` when one is given.
-  void HoldPort(int index = -1) {
-    core.m_pPort = std::make_unique<CComPort>(m_driver);
-    if (index >= 0) core.m_pPort->Open(index);
-  }
+  void HoldPort(int index = -1) { CTestCoreAccess::HoldPort(core, index); }
 
-  int PortIndex() const { return core.m_nPortIndex; }
-  const std::string& FileName() const { return core.m_strFileName; }
-  bool HoldsPort() const { return core.m_pPort != nullptr; }
+  int PortIndex() const { return core.PortIndex(); }
+  const std::string& FileName() const { return core.ImageName(); }
+  bool HoldsPort() const { return core.HoldsPort(); }
 
   // The core's commands, as the dialog forwards them.
-  void OnFind() { core.OnFind(); }
-  void OnUpgrade() { core.OnUpgrade(); }
-  bool QueryModemInfo(FirmwareVersionInfo& info) { return core.QueryModemInfo(info); }
-  bool ReadFirmwareFileInfo(FirmwareVersionInfo& info) { return core.ReadFirmwareFileInfo(info); }
-  void ResetDialogState() { core.ResetDialogState(); }
+  std::optional<FoundPort> OnFind() { return core.OnFind({*this, *this}); }
+  UpgradeOutcome OnUpgrade() { return core.OnUpgrade({files, *this, progress, *this, *this}); }
+  bool QueryModemInfo(FirmwareVersionInfo& info) {
+    return Query(info).status == QueryStatus::kDone;
+  }
+  QueryResult Query(FirmwareVersionInfo& info) { return core.QueryModemInfo(info, *this); }
+  bool ReadFirmwareFileInfo(FirmwareVersionInfo& info) {
+    return core.ReadFirmwareFileInfo(info, files);
+  }
+  void ResetDialogState() { core.ResetDialogState(*this); }
   void OnPortSelected(int index) { core.OnPortSelected(index); }
-  void OnFileChosen(const std::string& name) { core.OnFileChosen(name); }
+  void OnFileChosen(const std::string& name) { core.OnFileChosen(name, *this); }
   void ReleasePort() { core.ReleasePort(); }
+  // The scan over the first `count` of COM1..COM8 alone: the index found, or -1.
+  int ScanPorts(int count) {
+    core.SetPorts({PortNames, PortNames + count});
+    const std::optional<FoundPort> found = core.ScanPorts({*this, *this});
+    return found ? found->index : -1;
+  }
 
   // The log with runs of one entry collapsed: "bar stepit x100".
   std::vector<std::string> Collapsed() const {
@@ -92,7 +103,9 @@ class CRecordingDlg : public IStatusView,
   int selectedPort = -1;
 
   void OpenStatusWindow() override { Record("status open", statusOpen, true); }
-  void SetStatusText(const std::string& text) override { log.push_back("status: " + text); }
+  void ShowStatus(const StatusMessage& message) override {
+    log.push_back("status: " + DialogStatusText(message));
+  }
   void CloseStatusWindow() override { Record("status close", statusOpen, false); }
 
   void OpenProgressWindow() override { Record("progress open", progressOpen, true); }
@@ -105,12 +118,12 @@ class CRecordingDlg : public IStatusView,
   void StepProgress() override { log.push_back("bar stepit"); }
   void CloseProgressWindow() override { Record("progress close", progressOpen, false); }
 
-  int ShowMessageBox(const std::string& text, const std::string& caption,
-                     unsigned type) override {
+  int ShowMessageBox(const BoxMessage& message) override {
+    const DialogBox shown = DialogMessageBox(message);
     char typeText[16];
-    std::snprintf(typeText, sizeof typeText, "%#x", type);
-    log.push_back("box " + caption + " " + typeText + ": " + text);
-    boxes.push_back({text, caption, type, m_clock.Now()});
+    std::snprintf(typeText, sizeof typeText, "%#x", shown.type);
+    log.push_back("box " + shown.caption + " " + typeText + ": " + shown.text);
+    boxes.push_back({shown.text, shown.caption, shown.type, m_clock.Now(), message});
     if (onBox) onBox(boxes.back());
     if (boxAnswers.empty()) return box::kIdOk;
     const int answer = boxAnswers.front();
@@ -145,8 +158,8 @@ class CRecordingDlg : public IStatusView,
   }
 
   CVirtualClock& m_clock;
-  ISerialDriver& m_driver;
 
  public:
+  CDialogProgress progress;  // the core's reports as the dialog's bar messages, logged
   CFirmwareUpdateCore core;  // last: it is built on the members above
 };

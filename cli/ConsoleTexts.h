@@ -1,0 +1,24 @@
+#pragma once
+// fwupdate's words for what the core reports, and the exit status of each way an operation
+// ends. Every switch here lists every case without a default: a new message or outcome
+// that fwupdate does not show fails its build.
+
+#include <string>
+
+#include "modem/Messages.h"
+#include "modem/Outcomes.h"
+#include "modem/ProgressView.h"
+
+std::string ConsoleStatusLine(const StatusMessage& message);
+// A box as a line (a question for kConsent: the comparison, its question on the last line).
+std::string ConsoleBoxText(const BoxMessage& message);
+// Why a port did not open, as a short phrase; empty when it did.
+std::string OpenFailureText(OpenFailure failure);
+// The label of a progress phase.
+std::string ProgressLabel(ProgressPhase phase);
+
+int UpgradeExitStatus(UpgradeResult result);
+
+// The first paragraph of a text: "Incorrect firmware file." of
+// "Incorrect firmware file.\n\n Upgrade stop !".
+std::string FirstParagraph(const std::string& text);

@@ -1,0 +1,47 @@
+#pragma once
+// How the operations end, as closed sets: a front switches over them (without a default, so
+// that a new outcome it does not show breaks its build).
+
+#include <cstdint>
+#include <string>
+
+#include "serial/SerialDriver.h"
+
+// Find: the port where a modem answered.
+struct FoundPort {
+  int index;  // in the core's port list
+  std::string name;
+};
+
+enum class QueryStatus {
+  kDone,          // versions and dates of both parts
+  kCantOpenPort,  // the port did not open
+  kIncomplete,    // a field was missing from the answers, or another operation held the port
+  kCount
+};
+
+struct QueryResult {
+  QueryStatus status;
+  std::string port;                              // the port asked
+  OpenFailure openFailure = OpenFailure::kNone;  // kCantOpenPort: why
+};
+
+enum class UpgradeResult {
+  kDone,                // the modem took the image and said OK
+  kDeclined,            // the user said no at the comparison: nothing written
+  kCantOpenPort,        // the port did not open: nothing written
+  kQueryFailed,         // the modem did not give its versions: nothing written
+  kCantOpenImage,       // the image did not open for the download: nothing written
+  kIncorrectImage,      // the image holds no complete version record: nothing written
+  kNotReady,            // no READY after the erase: the flash may be erased
+  kTransferIncomplete,  // the modem did not take the whole image
+  kNotConfirmed,        // the image went out, the modem did not say OK
+  kCount
+};
+
+struct UpgradeOutcome {
+  UpgradeResult result;
+  std::string port;                              // the port of the download
+  OpenFailure openFailure = OpenFailure::kNone;  // kCantOpenPort: why
+  std::uint32_t bytesSent = 0;                   // image bytes the modem took
+};
