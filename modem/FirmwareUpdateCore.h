@@ -76,11 +76,13 @@ class CFirmwareUpdateCore {
   // Query: sends one command, waits, reads the answer into `answer` and terminates it.
   unsigned AskModem(const char* command, unsigned length, char* answer, unsigned size);
   // Upgrade, in its phases.
-  UpgradeOutcome ObtainConsent(const UpgradeSeams& seams);
+  // The outcome that ends Upgrade before anything is written, or none once the user agreed.
+  std::optional<UpgradeOutcome> ObtainConsent(const UpgradeSeams& seams);
   bool EraseFlash(IProgressView& progress);
   TransferResult SendImage(IImageFile& file, IProgressView& progress, std::uint32_t& sent);
   void EndUpgradeFailed(std::unique_ptr<IImageFile>& file, IDialogControls& controls);
-  UpgradeOutcome Outcome(UpgradeResult result, std::uint32_t bytesSent = 0) const;
+  UpgradeOutcome Outcome(UpgradeResult result, std::uint32_t bytesSent = 0,
+                         OpenFailure openFailure = OpenFailure::kNone) const;
 
   // The shared dialog state.
   std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null

@@ -31,13 +31,12 @@ bool AnswerHolds(const char* answer, unsigned received, const char* marker) {
 
 }  // namespace
 
-UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t bytesSent) const {
-  UpgradeOutcome outcome{result, PortName()};
-  outcome.bytesSent = bytesSent;
-  return outcome;
+UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t bytesSent,
+                                            OpenFailure openFailure) const {
+  return {result, PortName(), openFailure, bytesSent};
 }
 
-UpgradeOutcome CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
+std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
   BoxMessage consent{BoxId::kConsent, ChosenPort()};
   FirmwareVersionInfo& image = consent.image;
   FirmwareVersionInfo& modem = consent.modem;
@@ -56,16 +55,14 @@ UpgradeOutcome CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
     seams.status.CloseStatusWindow();
     seams.boxes.ShowMessageBox(BoxMessage(BoxId::kCantQueryModem));
     if (query.status != QueryStatus::kCantOpenPort) return Outcome(UpgradeResult::kQueryFailed);
-    UpgradeOutcome outcome = Outcome(UpgradeResult::kCantOpenPort);
-    outcome.openFailure = query.openFailure;
-    return outcome;
+    return Outcome(UpgradeResult::kCantOpenPort, 0, query.openFailure);
   }
   seams.status.CloseStatusWindow();
   m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.
   if (seams.boxes.ShowMessageBox(consent) != box::kIdOk) return Outcome(UpgradeResult::kDeclined);
-  return Outcome(UpgradeResult::kDone);
+  return std::nullopt;
 }
 
 void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file,
@@ -143,10 +140,9 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
 }
 
 UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
-  const UpgradeOutcome consent = ObtainConsent(seams);
-  if (consent.result != UpgradeResult::kDone) {
+  if (const std::optional<UpgradeOutcome> refused = ObtainConsent(seams)) {
     seams.controls.EnableUpgrade(false);
-    return consent;
+    return *refused;
   }
   m_pacing.Pause(kShortPauseMs);
 
@@ -157,9 +153,7 @@ UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
     message.openFailure = m_pPort->LastOpenFailure();
     seams.boxes.ShowMessageBox(message);
     EndUpgradeFailed(file, seams.controls);
-    UpgradeOutcome outcome = Outcome(UpgradeResult::kCantOpenPort);
-    outcome.openFailure = message.openFailure;
-    return outcome;
+    return Outcome(UpgradeResult::kCantOpenPort, 0, message.openFailure);
   }
   PreparePort(*m_pPort, timeouts::kUpgradePreparation);
 
