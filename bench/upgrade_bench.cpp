@@ -15,7 +15,7 @@
 
 #include "image/StdioImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "cli/Arguments.h"
 #include "cli/PortSlots.h"
 #include "cli/ProgressMeter.h"
-#include "serial/simline/SimLineDriver.h"
-#include "support/RecordingDlg.h"
+#include "sim/simline/SimLineDriver.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "modem/FirmwareUpdateCore.h"
 #include "sim/VirtualClock.h"
-#include "MemoryImageFile.h"
+#include "tests/support/MemoryImageFile.h"
 
 struct RecordedBox {
   std::string text;
