@@ -63,6 +63,15 @@ scenario_find() {
   expect badname 2 "not a port: ttyS0" err
 }
 
+# --version: the name and the project's version, status 0, and --help lists it.
+scenario_version() {
+  run version --version
+  expect version 0
+  [ "$(cat version.out)" = "fwupdate ${FW_VERSION:?}" ] || fail "--version: $(cat version.out)"
+  run help --help
+  expect help 0 "--version"
+}
+
 scenario_info() {
   sim_start "COM3:ctlver=3.01,ctldate=05/05/05"
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
