@@ -6,6 +6,7 @@
 
 #include "cli/ConsoleFront.h"
 #include "cli/ExitStatus.h"
+#include "image/PlatformImageFile.h"
 #include "modem/Texts.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 constexpr std::uint32_t kTransferBlockSize = 1024;
 
 std::uint64_t ImageLength(const std::string& name) {
-  std::unique_ptr<IImageFile> file = CStdioImageFile::Open(name);
+  std::unique_ptr<IImageFile> file = OpenPlatformImageFile(name);
   return file ? file->GetLength() : 0;
 }
 

@@ -8,7 +8,7 @@
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStatus.h"
 #include "cli/PortSlots.h"
-#include "image/StdioImageFile.h"
+#include "image/PlatformImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
 
 class CConsoleFront {
@@ -29,7 +29,7 @@ class CConsoleFront {
  private:
   CPortSlotDriver m_slotDriver;
   CConsolePacing m_pacing;
-  CStdioImageFiles m_files;
+  CPlatformImageFiles m_files;
   CNoDialogControls m_controls;
 
  public:
