@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "app/FirmwareUpdateDlg.h"
-#include "app/Win32ImageFile.h"
+#include "image/win32/Win32ImageFile.h"
 #include "app/win/MessagePump.h"
 #include "modem/DialogTexts.h"
 

@@ -17,7 +17,7 @@
 #include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/NullSeams.h"
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
 
 namespace {

@@ -84,6 +84,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
 
     if (arg == "--help" || arg == "-h") {
       args.help = true;
+    } else if (arg == "--version") {
+      args.version = true;
     } else if (arg == "--yes" || arg == "-y") {
       if (hasValue) {
         error = "--yes takes no value";
@@ -116,7 +118,7 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       return false;
     }
   }
-  return args.help || CheckCommand(args, error);
+  return args.help || args.version || CheckCommand(args, error);
 }
 
 std::string UsageText() {
@@ -140,6 +142,7 @@ std::string UsageText() {
       "               it upgrade needs a terminal on standard input\n"
       "  --log FILE   write a transcript of the serial line to FILE\n"
       "  --help       this text\n"
+      "  --version    print the program's name and version\n"
       "\n"
       "Ctrl-C before the erase leaves the modem as it was; during the erase or the\n"
       "transfer it leaves the modem without working firmware until an upgrade completes.\n"
@@ -153,3 +156,5 @@ std::string UsageText() {
   }
   return text;
 }
+
+std::string VersionText() { return "fwupdate " FWUPDATE_VERSION "\n"; }

@@ -13,6 +13,7 @@ struct Arguments {
   std::string logFile;
   bool yes = false;
   bool help = false;
+  bool version = false;
 };
 
 // Fills `args`; on a bad command line returns false with a one-line reason in `error`.
@@ -20,3 +21,6 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
 
 // The text of --help, exit statuses included.
 std::string UsageText();
+
+// The line of --version: the program's name and version.
+std::string VersionText();

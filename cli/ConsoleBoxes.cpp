@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/ConsoleTexts.h"
+#include "cli/Platform.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
     m_out.Print(question + " yes (--yes)");
     return box::kIdOk;
   }
+  DiscardTypeAhead();
   std::fputs((question + " [y/N] ").c_str(), stdout);
   std::fflush(stdout);
   char answer[64] = {};

@@ -10,7 +10,7 @@
 #include "cli/ConsolePorts.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleStatus.h"
-#include "image/StdioImageFile.h"
+#include "image/PlatformImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/NullSeams.h"
 
@@ -30,7 +30,7 @@ class CConsoleFront {
   CConsoleStatus status;
   CConsoleProgress progress;
   CConsoleBoxes boxes;
-  CStdioImageFiles files;
+  CPlatformImageFiles files;  // opened without sharing, as the dialog program does
 
  private:
   CConsolePacing m_pacing;

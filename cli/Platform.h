@@ -23,6 +23,9 @@ std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& 
 // Terminal.
 bool StdinIsTerminal();
 bool StdoutIsTerminal();
+// Drops what was typed but not yet read, so that a question is answered only by what the
+// user types after seeing it.
+void DiscardTypeAhead();
 
 // Time: sleeps the whole time in one call, and a monotonic clock in milliseconds.
 void SleepMs(std::uint32_t ms);

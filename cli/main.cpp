@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
     std::fputs(UsageText().c_str(), stdout);
     return exitcode::kDone;
   }
+  if (args.version) {
+    std::fputs(VersionText().c_str(), stdout);
+    return exitcode::kDone;
+  }
 
   std::vector<ConsolePort> ports;
   const std::vector<std::string> names =

@@ -57,6 +57,8 @@ void OnInterrupt(int) {
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
+void DiscardTypeAhead() { tcflush(STDIN_FILENO, TCIFLUSH); }
+
 void SleepMs(std::uint32_t ms) {
   timespec left{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
   // One sleep; it is taken up again only when a signal cut it short.

@@ -43,6 +43,8 @@ BOOL WINAPI OnControl(DWORD event) {
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
 
+void DiscardTypeAhead() { FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE)); }
+
 void SleepMs(std::uint32_t ms) { Sleep(ms); }
 
 std::uint64_t MonotonicMs() { return GetTickCount64(); }

@@ -13,9 +13,9 @@
 #include "modem/ModemCommands.h"
 #include "modem/Texts.h"
 #include "serial/PortNames.h"
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
-#include "support/RecordingDlg.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

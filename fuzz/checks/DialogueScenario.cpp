@@ -2,7 +2,7 @@
 
 #include "fuzz/checks/ByteReader.h"
 #include "image/ImageReader.h"
-#include "support/MemoryImageFile.h"
+#include "tests/support/MemoryImageFile.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "fuzz/checks/Violations.h"
 #include "image/ImageReader.h"
 #include "modem/ModemCommands.h"
-#include "support/MemoryImageFile.h"
+#include "tests/support/MemoryImageFile.h"
 
 namespace {
 

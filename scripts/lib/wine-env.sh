@@ -1,7 +1,8 @@
 # Shared by the Wine tests and the run command: a private Wine prefix on its own X display,
 # with COM ports mapped to Unix devices. Source it, then:
 #   fw_wine_pick           which programs and which Wine this host runs (wine-host.sh)
-#   wine_env_start DIR     prefix in DIR/prefix, Xvfb on a free display unless FW_USE_DISPLAY=1
+#   wine_env_start DIR     prefix in DIR/prefix with a wineserver that stays until
+#                          wine_env_stop; Xvfb on a display of its own unless FW_USE_DISPLAY=1
 #   wine_map_ports COM3=/dev/pts/5 ...   every other COMn maps to a folder, so it fails to open
 #   fw_wine PROG.exe ARGS  runs a program in the prefix, bounded by FW_WINE_TIMEOUT seconds
 #   wine_env_stop          ends the wineserver and Xvfb and deletes the prefix
@@ -22,21 +23,7 @@ wine_env_start() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   FW_XVFB_PID=""
   if [ "${FW_USE_DISPLAY:-0}" != 1 ]; then
-    local n
-    for n in $(seq 90 140); do
-      [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$FW_WINE_DIR/xvfb.log" 2>&1 &
-      FW_XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
-      done
-      if kill -0 "$FW_XVFB_PID" 2>/dev/null; then break; fi
-      FW_XVFB_PID=""
-    done
-    [ -n "$FW_XVFB_PID" ] || { echo "wine-env: no free X display for Xvfb" >&2; return 1; }
+    fw_xvfb_start || return 1
   fi
   local rc=0
   timeout 180 "$FW_WINE_LOADER" wineboot -i >"$FW_WINE_DIR/wineboot.log" 2>&1 || rc=$?
@@ -48,15 +35,47 @@ wine_env_start() {
       "64-bit Wine; a stale wineserver is ended by 'wineserver -k'." >&2
     return 1
   fi
+  # Before the next wine run: the server wineboot leaves behind is about to exit.
+  fw_wineserver_restart
   # Without a window manager every hidden top-level window stalls the thread ~2 s.
   timeout 60 "$FW_WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1
   # Debian's Wine does not register its own fonts in a new prefix: without Marlett the
   # caption buttons show letters, without Tahoma "MS Shell Dlg" falls back to a bitmap font.
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  mkdir -p "$FW_WINE_DIR/noport"
+}
+
+# Xvfb on a display it picks and reports itself (-displayfd), so that Wine tests started
+# side by side never take the same number. The fifo's read returns once the server accepts
+# connections, or at end of file when it died.
+fw_xvfb_start() {
+  local fifo="$FW_WINE_DIR/xvfb.displayfd" n=""
+  rm -f "$fifo"
+  mkfifo "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$FW_WINE_DIR/xvfb.log" 2>&1 &
+  FW_XVFB_PID=$!
+  read -r -t 30 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ] || ! kill -0 "$FW_XVFB_PID" 2>/dev/null; then
+    echo "wine-env: Xvfb did not start:" >&2
+    sed 's/^/  Xvfb: /' "$FW_WINE_DIR/xvfb.log" >&2
+    kill "$FW_XVFB_PID" 2>/dev/null || true
+    FW_XVFB_PID=""
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+# Ends the prefix's wineserver with everything it runs, then starts one that stays for the
+# prefix's whole life. Debian's wineserver exits the moment its last process ends (-p0): a
+# wine run that starts just then meets a server that is going away ("recvmsg: Connection
+# reset by peer"). The server reads the port table when it starts.
+fw_wineserver_restart() {
   timeout 60 wineserver -k >/dev/null 2>&1 || true
   timeout 60 wineserver -w >/dev/null 2>&1 || true
-  mkdir -p "$FW_WINE_DIR/noport"
+  # It goes to the background once its socket is ready.
+  wineserver -p </dev/null >/dev/null 2>&1
 }
 
 # Maps COM1..COM8: named ones to the given device, the rest to a folder Wine cannot open
@@ -71,9 +90,7 @@ wine_map_ports() {
     timeout 60 "$FW_WINE_LOADER" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$dev" /f \
       >/dev/null 2>&1
   done
-  # The port table is read when the wineserver starts.
-  timeout 60 wineserver -k >/dev/null 2>&1 || true
-  timeout 60 wineserver -w >/dev/null 2>&1 || true
+  fw_wineserver_restart
 }
 
 fw_wine() {

@@ -93,6 +93,10 @@ bool SetDtr(int fd, bool raised) {
   return errno == ENOTTY || errno == EINVAL;
 }
 
+// Drops the output still queued for the device. Otherwise close waits for it to drain
+// (a UART's closing wait, 30 s by default on Linux) and the tail still goes out.
+void DiscardUnsentOutput(int fd) { tcflush(fd, TCOFLUSH); }
+
 }  // namespace
 
 CPosixSerialDriver::PortTable CPosixSerialDriver::DefaultPortTable() {
@@ -163,6 +167,7 @@ bool CPosixSerialDriver::CloseDevice(SerialHandle h) {
   Device* device = Find(h);
   if (!device) return false;
   int fd = device->fd;
+  if (device->writeCutShort) DiscardUnsentOutput(fd);
   m_devices.erase(h);
   // The exclusive flag outlives our descriptor while the peer keeps the device open.
   ioctl(fd, TIOCNXCL);
@@ -263,6 +268,7 @@ bool CPosixSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
   const auto* in = static_cast<const unsigned char*>(data);
   const auto total = TotalDeadline(Clock::now(), t.WriteTotalTimeoutMultiplier,
                                    t.WriteTotalTimeoutConstant, n);
+  device->writeCutShort = true;  // until every byte is in
 
   while (done < n) {
     ssize_t r = write(device->fd, in + done, n - done);
@@ -277,5 +283,6 @@ bool CPosixSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
     if (w == WaitResult::TimedOut) break;
     if (w == WaitResult::Failed) return false;
   }
+  device->writeCutShort = done < n;
   return true;
 }

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "serial/posix/PosixLineSettings.h"
-#include "serial/simline/LineFromState.h"
+#include "sim/simline/LineFromState.h"
 #include "sim/engine/Printable.h"
 
 CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,

@@ -63,6 +63,15 @@ scenario_find() {
   expect badname 2 "not a port: ttyS0" err
 }
 
+# --version: the name and the project's version, status 0, and --help lists it.
+scenario_version() {
+  run version --version
+  expect version 0
+  [ "$(cat version.out)" = "fwupdate ${FW_VERSION:?}" ] || fail "--version: $(cat version.out)"
+  run help --help
+  expect help 0 "--version"
+}
+
 scenario_info() {
   sim_start "COM3:ctlver=3.01,ctldate=05/05/05"
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
@@ -102,18 +111,35 @@ scenario_upgrade() {
   grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
 }
 
+# at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
+# AHEAD at once, while the modem is queried, and ANSWER once the question shows.
+# NAME.out is the terminal's output, NAME.rc the status.
+at_terminal() {
+  local name=$1 ahead=$2 answer=$3 i
+  shift 3
+  {
+    printf %s "$ahead"
+    for i in $(seq 1 300); do
+      grep -qF '[y/N]' "$name.out" 2>/dev/null && break
+      sleep 0.1
+    done
+    printf %s "$answer"
+  } | script -qfec "$(printf '%q ' "$FWUPDATE" "$@")" /dev/null >"$name.out" 2>&1
+  echo $? >"$name.rc"
+}
+
 # At a terminal: the question is asked and answered; the bar is one line redrawn in place.
 scenario_terminal() {
-  sim_start COM3:erase=300
+  sim_start COM3:erase=300,times=1
   make_image img.bin 70000
-  printf 'n\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >no.out 2>&1
-  echo $? >no.rc
+  # A "y" typed before the question showed does not answer it.
+  at_terminal no $'y\n' $'n\n' upgrade --port "$PTY_COM3" img.bin
   expect no 7 "Continue to update firmware ? [y/N]"
   expect no 7 "Not updated: nothing was written to the modem."
+  grep -qF "AT+F56" sim.log && fail "the modem was told to erase after no: $(cat sim.log)"
   [ -s record/COM3.bin ] && fail "the modem got image bytes after no"
 
-  printf 'y\n' | script -qec "'$FWUPDATE' upgrade --port $PTY_COM3 img.bin" /dev/null >yes.out 2>&1
-  echo $? >yes.rc
+  at_terminal yes "" $'y\n' upgrade --port "$PTY_COM3" img.bin
   expect yes 0 "The modem firmware has been updated successfully."
   cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
   # Each line of the terminal output: the bar's redraws stay on one line per phase.

@@ -240,8 +240,7 @@ finish_scenario() {
   if [ "$ok" != 0 ]; then
     drv_stop
     e2e_app_kill
-    timeout 30 wineserver -k >/dev/null 2>&1
-    timeout 30 wineserver -w >/dev/null 2>&1
+    fw_wineserver_restart
   fi
   e2e_sim_stop
   return "$ok"

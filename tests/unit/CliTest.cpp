@@ -11,8 +11,8 @@
 #include "cli/ProgressMeter.h"
 #include "modem/DialogTexts.h"
 #include "modem/NullSeams.h"
-#include "serial/simline/SimLineDriver.h"
-#include "support/RecordingDlg.h"
+#include "sim/simline/SimLineDriver.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/ComPort.h"
-#include "support/CountingDriver.h"
+#include "tests/support/CountingDriver.h"
 
 namespace {
 

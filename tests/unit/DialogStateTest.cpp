@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/CountingDriver.h"
-#include "support/RecordingDlg.h"
+#include "tests/support/CountingDriver.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

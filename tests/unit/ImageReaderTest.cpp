@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "image/ImageReader.h"
-#include "support/MemoryImageFile.h"
+#include "tests/support/MemoryImageFile.h"
 
 namespace {
 

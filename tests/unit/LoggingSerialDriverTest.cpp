@@ -7,8 +7,8 @@
 #include <string>
 
 #include "serial/LoggingSerialDriver.h"
-#include "serial/simline/SimLineDriver.h"
-#include "support/RecordingDlg.h"
+#include "sim/simline/SimLineDriver.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

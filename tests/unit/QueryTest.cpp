@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
-#include "support/RecordingDlg.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "serial/ComPort.h"
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
 
 namespace {

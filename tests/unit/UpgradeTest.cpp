@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
-#include "support/RecordingDlg.h"
+#include "tests/support/RecordingDlg.h"
 
 namespace {
 

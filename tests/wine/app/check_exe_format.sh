@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # FirmwareUpdate.exe must be a GUI program for its machine (i686: PE32 for Intel 80386,
 # x86_64: PE32+ for x86-64) that needs no DLL beyond those of Windows itself, and must
-# carry its dialogs, icon, logo and version.
+# carry its dialogs, icon, logo, version and a manifest that names its own machine.
 # Usage: check_exe_format.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1
@@ -37,4 +37,7 @@ fi
 if ! strings -el "$exe" | grep -q "040904B0"; then
   echo "FAIL: version resource missing"; fail=1
 fi
+# The manifest must fit the machine, or the program does not start where the other
+# architecture's side-by-side assemblies are installed.
+"$(dirname "$0")/check_manifest.py" --require "$exe" || fail=1
 exit $fail

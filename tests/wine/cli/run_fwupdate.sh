@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # fwupdate.exe, the Windows console build, under Wine against modem-sim on COM3: find picks
-# COM3, and an unattended upgrade ends in success with every byte of the image received.
+# COM3, and an unattended upgrade ends in success with every byte of the image received;
+# an image another program holds open for writing is refused.
 # Usage: run_fwupdate.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,6 +32,7 @@ wine_map_ports "COM3=$(awk '$1 == "COM3" { print $2 }' "$work/sim.out")"
 make_image "$work/image.bin" $((64 * 1024 + 1))
 
 fails=0
+not() { ! "$@"; }
 check() {  # check WHAT COMMAND...
   local what=$1
   shift
@@ -53,6 +55,27 @@ check "upgrade reports success" grep -qF "The modem firmware has been updated su
   "$work/up.out" "$work/up.err"
 for i in $(seq 1 50); do [ -s "$work/record/COM3.bin" ] && break; sleep 0.1; done
 check "the modem received exactly the image" cmp "$work/image.bin" "$work/record/COM3.bin"
+
+# Another program holds the image open for writing (cmd's ">>", waiting on a line from a
+# fifo); it lets others read and write. fwupdate.exe opens the image without sharing, as
+# the dialog program does, so it cannot read it and leaves the modem alone.
+mkfifo "$work/hold"
+FW_WINE_TIMEOUT=60 fw_wine cmd /c "set /p x=>>$win_image" <"$work/hold" >/dev/null 2>&1 &
+holder=$!
+exec 3>"$work/hold"
+for i in $(seq 1 100); do
+  ls -l /proc/[0-9]*/fd 2>/dev/null | grep -qF -- "-> $work/image.bin" && break
+  sleep 0.1
+done
+FW_WINE_TIMEOUT=120 fw_wine "$exe" upgrade --port COM3 "$win_image" --yes \
+  >"$work/held.out" 2>"$work/held.err" </dev/null
+status=$?
+exec 3>&-
+wait "$holder"
+sed 's/^/  held image: /' "$work/held.out" "$work/held.err" | tr -d '\r'
+check "a held image is refused (status 5)" test "$status" = 5
+check "the modem is not asked while the image is held" \
+  not grep -qF "Query modem information" "$work/held.out"
 
 [ "$fails" -eq 0 ] && echo "fwupdate.exe under Wine: all checks passed"
 [ "$fails" -eq 0 ]

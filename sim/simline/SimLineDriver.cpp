@@ -1,9 +1,9 @@
-#include "serial/simline/SimLineDriver.h"
+#include "sim/simline/SimLineDriver.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "serial/simline/LineFromState.h"
+#include "sim/simline/LineFromState.h"
 #include "sim/engine/ModemEngine.h"
 
 struct CSimLineDriver::Port {

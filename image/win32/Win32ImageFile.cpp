@@ -1,4 +1,4 @@
-#include "app/Win32ImageFile.h"
+#include "image/win32/Win32ImageFile.h"
 
 std::unique_ptr<IImageFile> CWin32ImageFile::Open(const std::string& name) {
   HANDLE h = ::CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,

@@ -14,8 +14,8 @@
 #include "modem/FirmwareUpdateCore.h"
 #include "serial/PortNames.h"
 #include "sim/VirtualClock.h"
-#include "MemoryImageFile.h"
-#include "TestCoreAccess.h"
+#include "tests/support/MemoryImageFile.h"
+#include "tests/support/TestCoreAccess.h"
 
 struct RecordedBox {
   std::string text;
