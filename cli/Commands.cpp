@@ -7,7 +7,6 @@
 #include "cli/ConsoleFront.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
-#include "image/PlatformImageFile.h"
 #include "modem/Texts.h"
 
 namespace {
