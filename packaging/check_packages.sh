@@ -101,7 +101,9 @@ else
   names=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
   [ "$names" = "$want" ] || failed "$zip holds:"$'\n'"$names"$'\n'"instead of:"$'\n'"$want"
   unzip -q "$zip" -d "$work/zip" || failed "$zip does not unpack"
-  resource_version=${version//./, }
+  # Four numbers in the version resource, the missing ones 0.
+  IFS=. read -r major minor patch tweak <<<"$version"
+  resource_version="$major, ${minor:-0}, ${patch:-0}, ${tweak:-0}"
   for exe in FirmwareUpdate-32bit:"PE32 "*"(GUI)"*"Intel 80386" \
              FirmwareUpdate-64bit:"PE32+ "*"(GUI)"*"x86-64" \
              fwupdate-32bit:"PE32 "*"(console)"*"Intel 80386" \
