@@ -12,6 +12,8 @@ struct ModemConfig {
 
   // Versions: "ATI7\r" answers with "Controller Ver" and "Date:", "ATI8\r" with "DSP Ver"
   // and "Date:", unless ati7Answer / ati8Answer are set, which are sent as they stand.
+  // After a complete update (the final answer "OK" sent) the four fields become those of
+  // the image received, when it holds a whole version record.
   std::string controllerVersion = "2.10";
   std::string controllerDate = "03/15/02";
   std::string dspVersion = "1.07";

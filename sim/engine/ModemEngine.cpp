@@ -1,12 +1,36 @@
 #include "sim/engine/ModemEngine.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "image/ImageReader.h"
 #include "sim/engine/Printable.h"
 
 namespace {
 constexpr const char* kOk = "\r\nOK\r\n";
 constexpr const char* kError = "\r\nERROR\r\n";
+
+// The received image as the reader reads a file.
+class CReceivedImage : public IImageFile {
+ public:
+  explicit CReceivedImage(const std::vector<std::uint8_t>& bytes) : m_bytes(bytes) {}
+  std::uint32_t GetLength() override { return static_cast<std::uint32_t>(m_bytes.size()); }
+  bool Read(void* data, std::uint32_t n, std::uint32_t& done) override {
+    done = static_cast<std::uint32_t>(std::min<std::size_t>(n, m_bytes.size() - m_at));
+    if (done > 0) std::memcpy(data, m_bytes.data() + m_at, done);
+    m_at += done;
+    return true;
+  }
+  bool Seek(std::uint32_t offset) override {
+    if (offset > m_bytes.size()) return false;
+    m_at = offset;
+    return true;
+  }
+
+ private:
+  const std::vector<std::uint8_t>& m_bytes;
+  std::size_t m_at = 0;
+};
 }  // namespace
 
 CModemEngine::CModemEngine(const ModemConfig& config) : m_config(config) {}
@@ -238,6 +262,18 @@ void CModemEngine::SendFinal(Ticks t) {
   if (m_config.noFinalAnswer) return;
   Emit(m_config.finalAnswer, t);
   ++m_finalAnswers;
+  if (m_config.finalAnswer.compare(0, 2, "OK") == 0) AdoptImageVersions();
+}
+
+void CModemEngine::AdoptImageVersions() {
+  // Only the bytes kept can be read; without keepImage the modem keeps its versions.
+  CReceivedImage image(m_image);
+  FirmwareVersionInfo record;
+  if (!ReadImageVersionInfo(image, record)) return;
+  m_config.controllerVersion = record.controllerVersion;
+  m_config.controllerDate = record.controllerDate;
+  m_config.dspVersion = record.dspVersion;
+  m_config.dspDate = record.dspDate;
 }
 
 std::size_t CModemEngine::OutputReady(std::uint64_t nowMs) {

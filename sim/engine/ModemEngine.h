@@ -114,6 +114,9 @@ class CModemEngine {
   std::string AnswerTo(const std::string& command);
   void Emit(const std::string& text, Ticks t, int owner = -1);
   void SendFinal(Ticks t);
+  // After a complete update the modem runs the image it took: ATI7 and ATI8 then report
+  // the version record of that image (when it holds a whole one).
+  void AdoptImageVersions();
   void AddError(Ticks t, const std::string& text);
 
   ModemConfig m_config;

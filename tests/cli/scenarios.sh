@@ -9,6 +9,22 @@ source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
 
 WORK=$1
 NAME=$2
+
+# As root, the scenario runs as an ordinary user, as the pty level does: root passes
+# exclusive opens, which would hide a port left held (after Ctrl-C, say). Its files are
+# copied back to WORK afterwards.
+if [ "$(id -u)" = 0 ] && [ -z "${FW_CLI_AS_USER:-}" ] && id nobody >/dev/null 2>&1 &&
+   runuser -u nobody -- test -x "$FWUPDATE" -a -x "$MODEM_SIM" -a -r "$0"; then
+  userdir=$(runuser -u nobody -- mktemp -d "${TMPDIR:-/tmp}/fw-cli.XXXXXX") || exit 1
+  runuser -u nobody -- env FW_CLI_AS_USER=nobody FWUPDATE="$FWUPDATE" MODEM_SIM="$MODEM_SIM" \
+    FW_VERSION="${FW_VERSION:-}" bash "$0" "$userdir/$NAME" "$NAME"
+  rc=$?
+  rm -rf "$WORK" && mkdir -p "$WORK" && cp -r "$userdir/$NAME/." "$WORK/" 2>/dev/null
+  rm -rf "$userdir"
+  exit "$rc"
+fi
+echo "scenario $NAME as $(id -un)"
+
 rm -rf "$WORK" && mkdir -p "$WORK/record" || exit 1
 cd "$WORK" || exit 1
 FAILED=0
@@ -16,6 +32,18 @@ SIM_PID=""
 trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null' EXIT
 
 fail() { echo "FAIL: $*"; FAILED=1; }
+
+# await FILE TEXT [SECONDS]: waits until FILE holds TEXT. A line that never comes fails,
+# rather than letting the scenario go on as if it had come.
+await() {
+  local file=$1 text=$2 i
+  for i in $(seq 1 $((${3:-30} * 10))); do
+    grep -qF -- "$text" "$file" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "FAIL: \"$text\" never came in $file: $(cat "$file" 2>/dev/null)"
+  return 1
+}
 
 # sim_start PORT...: modem-sim with --port PORT each; PTY_<NAME> is each port's device.
 sim_start() {
@@ -115,17 +143,16 @@ scenario_upgrade() {
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.
 at_terminal() {
-  local name=$1 ahead=$2 answer=$3 i
+  local name=$1 ahead=$2 answer=$3
   shift 3
+  rm -f "$name.missed"
   {
     printf %s "$ahead"
-    for i in $(seq 1 300); do
-      grep -qF '[y/N]' "$name.out" 2>/dev/null && break
-      sleep 0.1
-    done
+    await "$name.out" '[y/N]' || : >"$name.missed"
     printf %s "$answer"
   } | script -qfec "$(printf '%q ' "$FWUPDATE" "$@")" /dev/null >"$name.out" 2>&1
   echo $? >"$name.rc"
+  [ -e "$name.missed" ] && fail "$name: the question never showed"
 }
 
 # At a terminal: the question is asked and answered; the bar is one line redrawn in place.
@@ -177,11 +204,8 @@ scenario_interrupt() {
   sim_start COM3:erase=300,pace=1
   make_image img.bin $((256 * 1024))
   "$FWUPDATE" upgrade --port "$PTY_COM3" img.bin --yes </dev/null >int.out 2>int.err &
-  local pid=$! i
-  for i in $(seq 1 300); do
-    grep -q '^Updating\.\.\. ' int.out && break
-    sleep 0.1
-  done
+  local pid=$!
+  await int.out 'Updating... ' || fail "int: the transfer never began"
   kill -INT "$pid"
   wait "$pid"
   echo $? >int.rc

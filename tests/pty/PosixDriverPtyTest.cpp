@@ -2,7 +2,9 @@
 // Time bounds are generous on purpose: the machines are shared; figures come from the
 // serial_timeouts benchmark.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +93,24 @@ TEST_F(PtyPort, IntervalEndsTheReadOnlyAfterTheFirstByte) {
   EXPECT_EQ(ReadTimed(40, ms), "abc");
   EXPECT_GE(ms, 400);
   EXPECT_LT(ms, 400 + kLate);
+}
+
+TEST_F(PtyPort, IntervalCountsFromTheLastByteNotFromTheStartOfTheRead) {
+  // Three parts 200 ms apart: every gap is under the 300 ms interval, the whole answer takes
+  // longer than it. A driver that counts from the read's start or its first byte cuts it.
+  ASSERT_TRUE(port.SetTimeouts(300, 5000, 0, 0, 0));
+  std::thread modem([this] {
+    for (const char* part : {"ab", "cd", "ef"}) {
+      peer.Send(part);
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  });
+  long ms = 0;
+  const std::string got = ReadTimed(40, ms);
+  modem.join();
+  EXPECT_EQ(got, "abcdef");
+  EXPECT_GE(ms, 400 + 300);
+  EXPECT_LT(ms, 400 + 300 + kLate);
 }
 
 TEST_F(PtyPort, IntervalOnlyWaitsWithoutLimitForTheFirstByte) {
@@ -270,6 +290,30 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
   CComPort after(driver);
   EXPECT_TRUE(after.Open(kCom3));
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
+}
+
+TEST(PtyOpen, AnotherProcessCannotLockThePortWhileItIsOpen) {
+  // Root passes the terminal's exclusive flag; the lock is what keeps a second updater out.
+  PtyPeer peer;
+  ASSERT_TRUE(peer.Ok());
+  // Opened before the port, so that only the lock can stand in the way.
+  const int theirs = open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(theirs, 0);
+  CPosixSerialDriver driver({{"COM3", peer.SlavePath()}});
+  auto lockedInChild = [theirs] {
+    const pid_t child = fork();
+    if (child == 0) _exit(flock(theirs, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  };
+  {
+    CComPort port(driver);
+    ASSERT_TRUE(port.Open(kCom3));
+    EXPECT_FALSE(lockedInChild());
+  }
+  EXPECT_TRUE(lockedInChild());
+  close(theirs);
 }
 
 TEST(PtyOpen, NamesOutsideTheTableOrMissingDevicesDoNotOpen) {

@@ -59,6 +59,20 @@ TEST(ImageReader, LabelsCountOnlyWithinOneBlock) {
   EXPECT_FALSE(r.complete);
   EXPECT_STREQ(r.info.controllerVersion, "");
 
+  // Across 4 KiB inside one block, also when the file gives the block in 4 KiB reads: found.
+  for (std::uint32_t piece : {0u, 4096u}) {
+    SCOPED_TRACE(piece);
+    CMemoryFileSystem fs;
+    fs.Put("fw.bin", ImageWith({{8192 + 4096 - 8, "Controller Ver 2.20 "},
+                                {8192 + 4096 + 20, "DSP Ver 1.09 "}}))
+        .readSizes = {piece ? piece : image::kBlockSize};
+    FirmwareVersionInfo info;
+    auto file = fs.Open("fw.bin");
+    EXPECT_TRUE(ReadImageVersionInfo(*file, info));
+    EXPECT_STREQ(info.controllerVersion, "2.20");
+    EXPECT_STREQ(info.dspVersion, "1.09");
+  }
+
   // The token must end within the block: at the block's end it is cut there.
   r = ReadImage(ImageWith({{0, "DSP Ver 1.09 "}, {8192 - 17, "Controller Ver 2.2"}}));
   EXPECT_STREQ(r.info.controllerVersion, "2.");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -49,6 +51,39 @@ TEST(LoggingSerialDriver, TranscriptOfAFindShowsEveryStepAndChangesNothing) {
     EXPECT_NE(log.find(expected), std::string::npos) << "missing: " << expected << "\n" << log;
   }
   EXPECT_EQ(log.find("open COM3"), std::string::npos) << "the scan stops at the modem";
+  // A fresh port empties its receive buffer, then its send buffer.
+  EXPECT_LT(log.find("purge receive: ok\n"), log.find("purge send: ok\n"));
+}
+
+TEST(LoggingSerialDriver, EachEntryIsOnDiskWhileThePortIsStillOpen) {
+  // Support reads the transcript of a run that hangs or is killed: nothing may wait in a buffer.
+  CVirtualClock clock;
+  CSimLineDriver line(clock);
+  line.AttachModem("COM1");
+  char path[] = "/tmp/fw-transcript-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  std::FILE* out = std::fopen(path, "w");
+  ASSERT_NE(out, nullptr);
+  CLoggingSerialDriver logged(line, out, [] { return 0.0; });
+  auto onDisk = [&path] {
+    std::FILE* second = std::fopen(path, "r");
+    const std::string text = second ? ReadAll(second) : "";
+    if (second) std::fclose(second);
+    return text;
+  };
+  OpenFailure why;
+  const SerialHandle h = logged.OpenDevice("COM1", why);
+  EXPECT_NE(onDisk().find("open COM1: ok\n"), std::string::npos);
+  std::uint32_t done = 0;
+  logged.WriteBytes(h, "at\r", 3, done);
+  EXPECT_NE(onDisk().find("|at.|"), std::string::npos);
+  logged.Purge(h, PURGE_TXCLEAR);
+  EXPECT_NE(onDisk().find("purge send: ok\n"), std::string::npos);
+  logged.CloseDevice(h);
+  std::fclose(out);
+  std::remove(path);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/engine/ModemEngine.h"
+#include "tests/support/MemoryImageFile.h"
 
 namespace {
 
@@ -96,6 +97,40 @@ TEST(SimModemEngine, EraseThenImageThenFinalAnswer) {
   // Back in command mode afterwards.
   s.Send("AT&F\r", 13000);
   EXPECT_EQ(s.Heard(13100), "\r\nOK\r\n");
+}
+
+// A real modem runs the image it took once it said OK: its versions are then the image's.
+TEST(SimModemEngine, AfterACompleteUpdateTheVersionsAreTheImages) {
+  const std::vector<char> valid = MakeValidImage();
+  const struct {
+    const char* name;
+    std::vector<char> image;
+    std::string finalAnswer;
+    const char* controller;
+    const char* dsp;
+  } cases[] = {
+      {"complete", valid, "OK\r\n", "Controller Ver 2.20\r\n", "DSP Ver 1.09\r\n"},
+      {"refused by the modem", valid, "ER\r\n", "Controller Ver 2.10\r\n", "DSP Ver 1.07\r\n"},
+      {"no version record", std::vector<char>(70000, 'x'), "OK\r\n", "Controller Ver 2.10\r\n",
+       "DSP Ver 1.07\r\n"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    ModemConfig c;
+    c.eraseTimeMs = 1000;
+    c.finalAnswer = k.finalAnswer;
+    Session s(c);
+    s.Send("AT+F56=90\r", 0);
+    s.Send("y", 2000);
+    s.Heard(3000);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(k.image.data());
+    ASSERT_EQ(s.modem.Input(bytes, k.image.size(), 4000), k.image.size());
+    EXPECT_EQ(s.Heard(5000), k.finalAnswer);
+    s.Send("ATI7\r", 6000);
+    EXPECT_NE(s.Heard(7000).find(k.controller), std::string::npos);
+    s.Send("ATI8\r", 7000);
+    EXPECT_NE(s.Heard(8000).find(k.dsp), std::string::npos);
+  }
 }
 
 TEST(SimModemEngine, Faults) {
