@@ -76,8 +76,8 @@ expect() {
 
 scenario_find() {
   sim_start COM3 COM5
-  # Nine ports: the core scans eight at a time; the modem on the ninth is found and the one
-  # after it is never asked.
+  # Ten ports, more than the dialog's eight, in one scan: the modem on the ninth is found and
+  # the one after it is never asked.
   local ports=() i
   for i in 1 2 3 4 5 6 7 8; do ports+=(--port "$WORK/missing$i"); done
   run found find "${ports[@]}" --port "$PTY_COM3" --port "$PTY_COM5"
