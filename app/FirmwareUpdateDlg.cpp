@@ -18,8 +18,7 @@ const MessageEntry<CFirmwareUpdateDlg> CFirmwareUpdateDlg::kMessageMap[] = {
 };
 
 CFirmwareUpdateDlg::CFirmwareUpdateDlg(CWnd* parent)
-    : CDialog(IDD, parent),
-      m_core(m_serialDriver, *this) {
+    : CDialog(IDD, parent), m_core(m_serialDriver, *this) {
   m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "app/FirmwareUpdateDlg.h"
-#include "image/win32/Win32ImageFile.h"
 #include "app/win/MessagePump.h"
+#include "image/win32/Win32ImageFile.h"
 #include "modem/DialogTexts.h"
 
 void CFirmwareUpdateDlg::OpenStatusWindow() {

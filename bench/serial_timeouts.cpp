@@ -2,8 +2,8 @@
 // case, the time due and the time taken (min / median / max over several runs).
 
 #include <fcntl.h>
-#include <termios.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -64,7 +64,9 @@ int main() {
   port.Configure(115200, 8, NOPARITY, ONESTOPBIT);
   char buf[64];
 
-  struct { unsigned c, m, n; } totals[] = {{0, 10, 20}, {100, 0, 40}, {500, 0, 40}, {3000, 0, 40}};
+  struct {
+    unsigned c, m, n;
+  } totals[] = {{0, 10, 20}, {100, 0, 40}, {500, 0, 40}, {3000, 0, 40}};
   for (auto t : totals) {
     port.SetTimeouts(0, t.c, t.m, 0, 0);
     std::vector<double> ms;

@@ -17,8 +17,8 @@
 #include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/NullSeams.h"
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 
 namespace {
 
@@ -64,7 +64,8 @@ bool WriteImage(const std::string& path, std::uint32_t size) {
   if (!f) return false;
   std::vector<char> block(65536);
   for (std::uint32_t at = 0; at < size; at += block.size()) {
-    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(0x80 | ((at + i) % 0x7F));
+    for (std::size_t i = 0; i < block.size(); ++i)
+      block[i] = static_cast<char>(0x80 | ((at + i) % 0x7F));
     if (at == 0) {
       std::memcpy(block.data() + 64, "Controller Ver 2.20\r\nDSP Ver 1.09\r\n", 35);
       std::memcpy(block.data() + 0xFFC0, "04/01/03*", 9);
@@ -100,7 +101,8 @@ int RunOne(const char* label, std::uint32_t size) {
   const auto wallStart = std::chrono::steady_clock::now();
   dlg.Upgrade();
   const double wallMs =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
+          .count();
   const long peakKiB = PeakKiB();
   std::remove(path.c_str());
 
@@ -110,12 +112,14 @@ int RunOne(const char* label, std::uint32_t size) {
   std::printf("%-8s %10u bytes  %s\n", label, size,
               modem.ImageBytes().size() == size ? "all bytes received" : "INCOMPLETE");
   std::printf("         result: %s\n", dlg.lastBox.c_str());
-  std::printf("         virtual time %.0f ms, protocol minimum %.0f ms (pauses %.0f + line %.0f), "
-              "ratio %.4f\n",
-              virtualMs, minimumMs, kDesignedPausesMs, size / kBytesPerMs, virtualMs / minimumMs);
-  std::printf("         peak RSS %ld KiB (before the Upgrade %ld KiB; the simulated modem's record "
-              "of the image %.0f KiB); updater's share about %.0f KiB\n",
-              peakKiB, baseKiB, recordKiB, peakKiB - baseKiB - recordKiB);
+  std::printf(
+      "         virtual time %.0f ms, protocol minimum %.0f ms (pauses %.0f + line %.0f), "
+      "ratio %.4f\n",
+      virtualMs, minimumMs, kDesignedPausesMs, size / kBytesPerMs, virtualMs / minimumMs);
+  std::printf(
+      "         peak RSS %ld KiB (before the Upgrade %ld KiB; the simulated modem's record "
+      "of the image %.0f KiB); updater's share about %.0f KiB\n",
+      peakKiB, baseKiB, recordKiB, peakKiB - baseKiB - recordKiB);
   std::printf("         wall time %.0f ms\n", wallMs);
   return modem.ImageBytes().size() == size ? 0 : 1;
 }

@@ -38,16 +38,22 @@ bool CheckCommand(const Arguments& args, std::string& error) {
       error = "no command given (find, info or upgrade)";
       return false;
     case Command::kFind:
-      if (!args.image.empty()) error = "find takes no image";
-      else if (args.yes) error = "--yes belongs to upgrade";
+      if (!args.image.empty())
+        error = "find takes no image";
+      else if (args.yes)
+        error = "--yes belongs to upgrade";
       break;
     case Command::kInfo:
-      if (args.ports.size() != 1) error = "info needs one --port";
-      else if (args.yes) error = "--yes belongs to upgrade";
+      if (args.ports.size() != 1)
+        error = "info needs one --port";
+      else if (args.yes)
+        error = "--yes belongs to upgrade";
       break;
     case Command::kUpgrade:
-      if (args.ports.size() != 1) error = "upgrade needs one --port";
-      else if (args.image.empty()) error = "upgrade needs an image file";
+      if (args.ports.size() != 1)
+        error = "upgrade needs one --port";
+      else if (args.image.empty())
+        error = "upgrade needs an image file";
       break;
   }
   return error.empty();

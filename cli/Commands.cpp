@@ -36,8 +36,10 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
   }
   char line[160];
   auto print = [&](const char* label, const char* first, const char* second) {
-    if (image) std::snprintf(line, sizeof line, "%-16s %-*s%s", label, width + 2, first, second);
-    else std::snprintf(line, sizeof line, "%-16s %s", label, first);
+    if (image)
+      std::snprintf(line, sizeof line, "%-16s %-*s%s", label, width + 2, first, second);
+    else
+      std::snprintf(line, sizeof line, "%-16s %s", label, first);
     out.Print(line);
   };
   print("", "Modem", "Image");

@@ -39,8 +39,8 @@ int CConsoleBoxes::ShowMessageBox(const BoxMessage& message) {
       const std::string why = OpenFailureText(message.openFailure);
       const auto device = m_devices.find(message.port.name);
       if (!why.empty()) {
-        m_out.Error("  " + (device != m_devices.end() ? device->second : message.port.name) +
-                    ": " + why);
+        m_out.Error("  " + (device != m_devices.end() ? device->second : message.port.name) + ": " +
+                    why);
       }
       return box::kIdOk;
     }
@@ -84,6 +84,8 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
 void CConsoleBoxes::Fail(const std::string& text) { m_out.Error("fwupdate: " + text); }
 
 void CConsoleBoxes::FlashAtRisk() {
-  m_out.Error("The modem's flash may be erased or partly written: the modem will not work "
-              "until an upgrade completes. Run the same upgrade again:\n  " + m_retry);
+  m_out.Error(
+      "The modem's flash may be erased or partly written: the modem will not work "
+      "until an upgrade completes. Run the same upgrade again:\n  " +
+      m_retry);
 }

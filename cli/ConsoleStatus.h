@@ -14,8 +14,10 @@ class CConsoleStatus : public IStatusView {
   void OpenStatusWindow() override {}
   void ShowStatus(const StatusMessage& message) override {
     const std::string line = ConsoleStatusLine(message);
-    if (m_onStderr) m_out.Error(line);
-    else m_out.Print(line);
+    if (m_onStderr)
+      m_out.Error(line);
+    else
+      m_out.Print(line);
   }
   void CloseStatusWindow() override {}
 

@@ -23,12 +23,18 @@ std::string FirstParagraph(const std::string& text) { return text.substr(0, text
 
 std::string ConsoleStatusLine(const StatusMessage& m) {
   switch (m.id) {
-    case StatusId::kQueryPort: return "Query " + Shown(m.port, "COM%d") + "...";
-    case StatusId::kFoundModem: return "Found Orvane modem on " + Shown(m.port, "COM%d") + ".";
-    case StatusId::kNoModem: return text::kNoModem;
-    case StatusId::kReadingImage: return text::kReadingImage;
-    case StatusId::kQueryingModem: return text::kQueryingModem;
-    case StatusId::kCount: break;
+    case StatusId::kQueryPort:
+      return "Query " + Shown(m.port, "COM%d") + "...";
+    case StatusId::kFoundModem:
+      return "Found Orvane modem on " + Shown(m.port, "COM%d") + ".";
+    case StatusId::kNoModem:
+      return text::kNoModem;
+    case StatusId::kReadingImage:
+      return text::kReadingImage;
+    case StatusId::kQueryingModem:
+      return text::kQueryingModem;
+    case StatusId::kCount:
+      break;
   }
   return "";
 }
@@ -36,57 +42,83 @@ std::string ConsoleStatusLine(const StatusMessage& m) {
 std::string ConsoleBoxText(const BoxMessage& m) {
   switch (m.id) {
     case BoxId::kCantOpenPort:
-    case BoxId::kCantOpenUpgradePort: return "Can't open " + Shown(m.port, "com%d") + "!";
-    case BoxId::kIncorrectImage: return text::kIncorrectImage;
-    case BoxId::kCantQueryModem: return text::kCantQueryModem;
-    case BoxId::kCantOpenImage: return text::kCantOpenImage;
+    case BoxId::kCantOpenUpgradePort:
+      return "Can't open " + Shown(m.port, "com%d") + "!";
+    case BoxId::kIncorrectImage:
+      return text::kIncorrectImage;
+    case BoxId::kCantQueryModem:
+      return text::kCantQueryModem;
+    case BoxId::kCantOpenImage:
+      return text::kCantOpenImage;
     case BoxId::kConsent:
       return FormatText(text::kComparison, m.modem.controllerVersion, m.modem.controllerDate,
                         m.modem.dspVersion, m.modem.dspDate, m.image.controllerVersion,
                         m.image.controllerDate, m.image.dspVersion, m.image.dspDate);
     // The box's question has no answer to give: only its warning is printed.
-    case BoxId::kWarning: return FirstParagraph(text::kWarning);
-    case BoxId::kNotReady: return text::kNotReady;
-    case BoxId::kTransferFailed: return text::kTransferFailed;
-    case BoxId::kNotConfirmed: return text::kNotConfirmed;
-    case BoxId::kSuccess: return text::kSuccess;
-    case BoxId::kCount: break;
+    case BoxId::kWarning:
+      return FirstParagraph(text::kWarning);
+    case BoxId::kNotReady:
+      return text::kNotReady;
+    case BoxId::kTransferFailed:
+      return text::kTransferFailed;
+    case BoxId::kNotConfirmed:
+      return text::kNotConfirmed;
+    case BoxId::kSuccess:
+      return text::kSuccess;
+    case BoxId::kCount:
+      break;
   }
   return "";
 }
 
 std::string OpenFailureText(OpenFailure failure) {
   switch (failure) {
-    case OpenFailure::kNone: return "";
-    case OpenFailure::kMissing: return "no such device";
-    case OpenFailure::kBusy: return "busy: another program holds it";
+    case OpenFailure::kNone:
+      return "";
+    case OpenFailure::kMissing:
+      return "no such device";
+    case OpenFailure::kBusy:
+      return "busy: another program holds it";
     case OpenFailure::kDenied:
       return "no permission (on most systems members of the group dialout may use serial ports)";
-    case OpenFailure::kOther: return "not a serial device, or the device failed";
+    case OpenFailure::kOther:
+      return "not a serial device, or the device failed";
   }
   return "";
 }
 
 std::string ProgressLabel(ProgressPhase phase) {
   switch (phase) {
-    case ProgressPhase::kErase: return text::kErasing;
-    case ProgressPhase::kTransfer: return text::kUpdating;
+    case ProgressPhase::kErase:
+      return text::kErasing;
+    case ProgressPhase::kTransfer:
+      return text::kUpdating;
   }
   return "";
 }
 
 int UpgradeExitStatus(UpgradeResult result) {
   switch (result) {
-    case UpgradeResult::kDone: return exitcode::kDone;
-    case UpgradeResult::kDeclined: return exitcode::kDeclined;
-    case UpgradeResult::kCantOpenPort: return exitcode::kCantOpenPort;
-    case UpgradeResult::kQueryFailed: return exitcode::kCantQueryModem;
-    case UpgradeResult::kCantOpenImage: return exitcode::kCantOpenImage;
-    case UpgradeResult::kIncorrectImage: return exitcode::kIncorrectImage;
-    case UpgradeResult::kNotReady: return exitcode::kNotReady;
-    case UpgradeResult::kTransferIncomplete: return exitcode::kTransferFailed;
-    case UpgradeResult::kNotConfirmed: return exitcode::kNotConfirmed;
-    case UpgradeResult::kCount: break;
+    case UpgradeResult::kDone:
+      return exitcode::kDone;
+    case UpgradeResult::kDeclined:
+      return exitcode::kDeclined;
+    case UpgradeResult::kCantOpenPort:
+      return exitcode::kCantOpenPort;
+    case UpgradeResult::kQueryFailed:
+      return exitcode::kCantQueryModem;
+    case UpgradeResult::kCantOpenImage:
+      return exitcode::kCantOpenImage;
+    case UpgradeResult::kIncorrectImage:
+      return exitcode::kIncorrectImage;
+    case UpgradeResult::kNotReady:
+      return exitcode::kNotReady;
+    case UpgradeResult::kTransferIncomplete:
+      return exitcode::kTransferFailed;
+    case UpgradeResult::kNotConfirmed:
+      return exitcode::kNotConfirmed;
+    case UpgradeResult::kCount:
+      break;
   }
   return kNoOutcome;
 }

@@ -59,9 +59,9 @@ std::string CProgressMeter::Figures(std::uint64_t nowMs, bool withBar) const {
   if (m_totalBytes > 0) {
     const std::uint64_t bytes = BytesDone();
     const std::uint64_t originBytes =
-        m_originPos > 0 ? std::min<std::uint64_t>(std::uint64_t(m_originPos) * m_bytesPerStep,
-                                                  m_totalBytes)
-                        : 0;
+        m_originPos > 0
+            ? std::min<std::uint64_t>(std::uint64_t(m_originPos) * m_bytesPerStep, m_totalBytes)
+            : 0;
     done = static_cast<double>(bytes - std::min(bytes, originBytes));
     left = static_cast<double>(m_totalBytes - bytes);
     std::snprintf(part, sizeof part, "  %llu/%llu B", static_cast<unsigned long long>(bytes),

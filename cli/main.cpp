@@ -7,9 +7,9 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/ConsolePorts.h"
 #include "cli/ExitStatus.h"
 #include "cli/Platform.h"
-#include "cli/ConsolePorts.h"
 #include "modem/Texts.h"
 #include "serial/LoggingSerialDriver.h"
 
@@ -58,10 +58,11 @@ int main(int argc, char** argv) {
 
   // Nobody to ask: refuse before any port or file is touched.
   if (args.command == Command::kUpgrade && !args.yes && !StdinIsTerminal()) {
-    std::fputs("fwupdate: upgrade asks before it erases the modem's flash, and standard input "
-               "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
-               "--yes to update without asking.\n",
-               stderr);
+    std::fputs(
+        "fwupdate: upgrade asks before it erases the modem's flash, and standard input "
+        "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
+        "--yes to update without asking.\n",
+        stderr);
     return exitcode::kNoTerminal;
   }
   if (!args.image.empty()) {
@@ -89,7 +90,8 @@ int main(int argc, char** argv) {
       "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
       "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
       "partly written: the modem will not work until an upgrade completes.\nRun the same "
-      "upgrade again:\n  " + retry + "\n");
+      "upgrade again:\n  " +
+          retry + "\n");
 
   CConsoleOut out(StdoutIsTerminal());
   std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);

@@ -47,8 +47,7 @@ bool ReadVersions(IImageFile& file, FirmwareVersionInfo& info) {
     if (!ReadFull(file, block.data(), image::kBlockSize, got) || got == 0) return false;
     const int p = FindPattern(block.data(), got, marker::kControllerVersion);
     if (p < 0) continue;
-    ReadTokenAfterLabel(block.data(), got, p, marker::kControllerVersion,
-                        info.controllerVersion);
+    ReadTokenAfterLabel(block.data(), got, p, marker::kControllerVersion, info.controllerVersion);
     const int d = FindPattern(block.data(), got, marker::kDspVersion);
     if (d >= 0) ReadTokenAfterLabel(block.data(), got, d, marker::kDspVersion, info.dspVersion);
     return true;

@@ -64,7 +64,7 @@ class CFirmwareUpdateCore {
   void OnPortSelected(int index);                    // an entry chosen in the port list
   // A firmware file chosen with Open: the name, its field, Upgrade on.
   void OnFileChosen(const std::string& name, IDialogControls& controls);
-  void ReleasePort();                                // the dialog goes while a port is held
+  void ReleasePort();  // the dialog goes while a port is held
 
  private:
   friend class CTestCoreAccess;  // tests put the core into states no front reaches
@@ -88,7 +88,7 @@ class CFirmwareUpdateCore {
   std::unique_ptr<CComPort> m_pPort;  // the port of the operation under way, or null
   int m_nPortIndex = 0;               // chosen port, an index into m_ports
   std::string m_strFileName;          // chosen image, without its folder
-  std::vector<std::string> m_ports;  // by name: COM1..COM8 in the dialog, the user's in fwupdate
+  std::vector<std::string> m_ports;   // by name: COM1..COM8 in the dialog, the user's in fwupdate
 
   ISerialDriver& m_driver;
   IPacing& m_pacing;

@@ -11,8 +11,8 @@ constexpr std::uint32_t kAnswerPauseMs = 500;
 constexpr unsigned kAnswerSize = 60;
 
 // Each answer is searched alone: only the bytes this read received.
-void TakeVersionAndDate(const char* answer, unsigned received, const char* label,
-                        char* version, char* date) {
+void TakeVersionAndDate(const char* answer, unsigned received, const char* label, char* version,
+                        char* date) {
   const int p = FindPattern(answer, received, label);
   if (p >= 0) ReadTokenAfterLabel(answer, received, p, label, version);
   const int d = FindPattern(answer, received, marker::kDate);
@@ -30,8 +30,7 @@ unsigned CFirmwareUpdateCore::AskModem(const char* command, unsigned length, cha
   return received;
 }
 
-QueryResult CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem,
-                                                IMessageBoxes& boxes) {
+QueryResult CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem, IMessageBoxes& boxes) {
   modem.Clear();
   if (m_pPort) return {QueryStatus::kIncomplete, PortName()};
 

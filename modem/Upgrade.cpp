@@ -182,8 +182,8 @@ UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
         BoxMessage(incomplete ? BoxId::kTransferFailed : BoxId::kNotConfirmed));
     seams.progress.CloseProgressWindow();
     EndUpgradeFailed(file, seams.controls);
-    return Outcome(
-        incomplete ? UpgradeResult::kTransferIncomplete : UpgradeResult::kNotConfirmed, sent);
+    return Outcome(incomplete ? UpgradeResult::kTransferIncomplete : UpgradeResult::kNotConfirmed,
+                   sent);
   }
 
   seams.progress.CloseProgressWindow();

@@ -9,9 +9,7 @@ struct FirmwareVersionInfo {
   char controllerDate[kVersionFieldSize] = {};
   char dspDate[kVersionFieldSize] = {};
 
-  void Clear() {
-    controllerVersion[0] = dspVersion[0] = controllerDate[0] = dspDate[0] = '\0';
-  }
+  void Clear() { controllerVersion[0] = dspVersion[0] = controllerDate[0] = dspDate[0] = '\0'; }
   bool IsComplete() const {
     return controllerVersion[0] != '\0' && dspVersion[0] != '\0' && controllerDate[0] != '\0' &&
            dspDate[0] != '\0';

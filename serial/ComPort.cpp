@@ -22,8 +22,10 @@ bool CComPort::Open(int index) {
 bool CComPort::Open(const std::string& name) {
   m_openFailure = OpenFailure::kNone;
   m_hComm = m_driver.OpenDevice(name.c_str(), m_openFailure);
-  if (m_hComm != kInvalidHandle) m_openFailure = OpenFailure::kNone;
-  else if (m_openFailure == OpenFailure::kNone) m_openFailure = OpenFailure::kOther;
+  if (m_hComm != kInvalidHandle)
+    m_openFailure = OpenFailure::kNone;
+  else if (m_openFailure == OpenFailure::kNone)
+    m_openFailure = OpenFailure::kOther;
   return m_hComm != kInvalidHandle;
 }
 

@@ -23,8 +23,7 @@ class CForwardingSerialDriver : public ISerialDriver {
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override {
     return m_inner.ReadBytes(h, data, n, done);
   }
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override {
+  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override {
     return m_inner.WriteBytes(h, data, n, done);
   }
 

@@ -17,10 +17,14 @@ char ParityLetter(std::uint8_t parity) {
 
 const char* StopBitsText(std::uint8_t stopBits) {
   switch (stopBits) {
-    case 0: return "1";
-    case 1: return "1.5";
-    case 2: return "2";
-    default: return "?";
+    case 0:
+      return "1";
+    case 1:
+      return "1.5";
+    case 2:
+      return "2";
+    default:
+      return "?";
   }
 }
 
@@ -90,8 +94,7 @@ bool CLoggingSerialDriver::SetState(SerialHandle h, const SerialState& s) {
   const bool ok = CForwardingSerialDriver::SetState(h, s);
   Entry("line %u baud, %u%c%s, CTS flow %s, DTR %s: %s", static_cast<unsigned>(s.BaudRate),
         static_cast<unsigned>(s.ByteSize), ParityLetter(s.Parity), StopBitsText(s.StopBits),
-        s.fOutxCtsFlow ? "on" : "off", s.fDtrControl == DTR_CONTROL_ENABLE ? "on" : "off",
-        Ok(ok));
+        s.fOutxCtsFlow ? "on" : "off", s.fDtrControl == DTR_CONTROL_ENABLE ? "on" : "off", Ok(ok));
   return ok;
 }
 

@@ -23,8 +23,7 @@ class CLoggingSerialDriver : public CForwardingSerialDriver {
   bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override;
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override;
+  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
 
  private:
   void Entry(const char* format, ...) __attribute__((format(printf, 2, 3)));

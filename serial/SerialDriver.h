@@ -77,5 +77,6 @@ class ISerialDriver {
 
   // Synchronous transfers under the time-outs in force; the count done goes to `done`.
   virtual bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) = 0;
-  virtual bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) = 0;
+  virtual bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
+                          std::uint32_t& done) = 0;
 };

@@ -5,8 +5,8 @@
 
 void RunDialogInitData(HWND dialog, UINT idTemplate) {
   HMODULE module = ::GetModuleHandleA(nullptr);
-  HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(idTemplate),
-                               MAKEINTRESOURCEA(RT_DLGINIT_DATA));
+  HRSRC info =
+      ::FindResourceA(module, MAKEINTRESOURCEA(idTemplate), MAKEINTRESOURCEA(RT_DLGINIT_DATA));
   if (!info) return;
   HGLOBAL loaded = ::LoadResource(module, info);
   const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);

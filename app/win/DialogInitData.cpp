@@ -15,7 +15,8 @@ std::size_t ForEachDialogInitEntry(const unsigned char* data, std::size_t size,
     std::memcpy(&length, data + at + 4, 4);
     at += 8;
     if (length > size - at) break;
-    each(DialogInitEntry{id, message, std::string(reinterpret_cast<const char*>(data + at), length)});
+    each(DialogInitEntry{id, message,
+                         std::string(reinterpret_cast<const char*>(data + at), length)});
     at += length;
     ++count;
   }

@@ -22,8 +22,8 @@ bool CommandHandler(T& self, WPARAM, LPARAM, LRESULT&) {
 }
 
 template <class T, std::size_t N>
-bool DispatchMessageMap(T& self, const MessageEntry<T> (&map)[N], UINT msg, WPARAM w,
-                        LPARAM l, LRESULT& result) {
+bool DispatchMessageMap(T& self, const MessageEntry<T> (&map)[N], UINT msg, WPARAM w, LPARAM l,
+                        LRESULT& result) {
   for (const MessageEntry<T>& entry : map) {
     if (entry.message != msg) continue;
     if (msg == WM_COMMAND && (LOWORD(w) != entry.id || HIWORD(w) != entry.code)) continue;

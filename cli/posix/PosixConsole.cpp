@@ -46,9 +46,9 @@ void OnInterrupt(int) {
   // open would keep its exclusive flag and refuse the next run: clear it on every
   // descriptor we may hold (a descriptor that is no terminal refuses harmlessly).
   for (int fd = STDERR_FILENO + 1; fd < g_descriptorLimit; ++fd) ioctl(fd, TIOCNXCL);
-  WriteAll(STDERR_FILENO,
-           g_state == static_cast<int>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
-                                                                     : g_nothingWritten);
+  WriteAll(STDERR_FILENO, g_state == static_cast<int>(InterruptState::kFlashAtRisk)
+                              ? g_flashAtRisk
+                              : g_nothingWritten);
   _exit(130);
 }
 

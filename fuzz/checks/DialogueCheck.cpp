@@ -13,8 +13,8 @@
 #include "modem/ModemCommands.h"
 #include "modem/Texts.h"
 #include "serial/PortNames.h"
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "fuzz/checks/Violations.h"
+#include "modem/ModemCommands.h"
 #include "record/Fields.h"
 #include "record/FirmwareVersionInfo.h"
-#include "modem/ModemCommands.h"
 
 namespace {
 

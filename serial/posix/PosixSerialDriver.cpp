@@ -197,8 +197,7 @@ bool CPosixSerialDriver::SetTimeouts(SerialHandle h, const SerialTimeouts& timeo
   Device* device = Find(h);
   if (!device) return false;
   // Windows refuses these two together.
-  if (timeouts.ReadIntervalTimeout == kMaxDword &&
-      timeouts.ReadTotalTimeoutConstant == kMaxDword &&
+  if (timeouts.ReadIntervalTimeout == kMaxDword && timeouts.ReadTotalTimeoutConstant == kMaxDword &&
       timeouts.ReadTotalTimeoutMultiplier == kMaxDword)
     return false;
   device->timeouts = timeouts;
@@ -224,8 +223,8 @@ bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
   auto* out = static_cast<unsigned char*>(data);
 
   const Clock::time_point start = Clock::now();
-  const auto total = TotalDeadline(start, t.ReadTotalTimeoutMultiplier,
-                                   t.ReadTotalTimeoutConstant, n);
+  const auto total =
+      TotalDeadline(start, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, n);
   // An interval of MAXDWORD with no total means: take what is there and return at once.
   const bool immediate = t.ReadIntervalTimeout == kMaxDword && !total;
   Clock::time_point lastByte = start;
@@ -266,8 +265,8 @@ bool CPosixSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
   if (!device) return false;
   const SerialTimeouts& t = device->timeouts;
   const auto* in = static_cast<const unsigned char*>(data);
-  const auto total = TotalDeadline(Clock::now(), t.WriteTotalTimeoutMultiplier,
-                                   t.WriteTotalTimeoutConstant, n);
+  const auto total =
+      TotalDeadline(Clock::now(), t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, n);
   device->writeCutShort = true;  // until every byte is in
 
   while (done < n) {

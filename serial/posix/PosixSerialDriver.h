@@ -29,8 +29,7 @@ class CPosixSerialDriver : public ISerialDriver {
   bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override;
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override;
+  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
 
  private:
   struct Device {

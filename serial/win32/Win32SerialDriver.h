@@ -24,8 +24,7 @@ class CWin32SerialDriver : public ISerialDriver {
   bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override;
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override;
+  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
 
  private:
   // The device's own DCB as last reported, so that a SetState changes only the fields

@@ -1,8 +1,8 @@
 #include "sim/engine/LineSettings.h"
 
 bool ServesAt(const LineSettings& line) {
-  return line.baudRate == 115200 && line.byteSize == 8 && line.parity == 0 &&
-         line.stopBits == 0 && line.dtr;
+  return line.baudRate == 115200 && line.byteSize == 8 && line.parity == 0 && line.stopBits == 0 &&
+         line.dtr;
 }
 
 std::string Describe(const LineSettings& line) {

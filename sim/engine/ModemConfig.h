@@ -21,7 +21,7 @@ struct ModemConfig {
   std::string ati7Answer;
   std::string ati8Answer;
 
-  bool echo = false;               // echo every command byte back before answering
+  bool echo = false;                 // echo every command byte back before answering
   std::uint32_t answerDelayMs = 20;  // from the command's carriage return to its answer
 
   // Erase: "AT+F56=90\r" gets eraseAnswer, then "y" starts the erase; eraseTimeMs later the
@@ -41,14 +41,14 @@ struct ModemConfig {
   bool keepImage = true;
 
   // Faults.
-  bool silent = false;               // opens, never answers
-  bool noReady = false;              // after the erase, answers "\r\nOK\r\n" instead of READY
-  std::int64_t stallAfterImageBytes = -1;   // holds CTS low for good after k image bytes
+  bool silent = false;                     // opens, never answers
+  bool noReady = false;                    // after the erase, answers "\r\nOK\r\n" instead of READY
+  std::int64_t stallAfterImageBytes = -1;  // holds CTS low for good after k image bytes
   std::int64_t vanishAfterImageBytes = -1;  // the device disappears after k image bytes
-  bool noFinalAnswer = false;        // says nothing after the image
+  bool noFinalAnswer = false;               // says nothing after the image
 
   // What real modems also do.
-  std::string banner;                 // sent unasked when the port opens, bannerDelayMs later
+  std::string banner;  // sent unasked when the port opens, bannerDelayMs later
   std::uint32_t bannerDelayMs = 0;
   // Sent leftoverDelayMs after READY / after the answer to ATI7: a late status line, or an
   // answer longer than the host reads.

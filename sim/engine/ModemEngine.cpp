@@ -36,7 +36,8 @@ class CReceivedImage : public IImageFile {
 CModemEngine::CModemEngine(const ModemConfig& config) : m_config(config) {}
 
 CModemEngine::Ticks CModemEngine::ToTicks(std::uint64_t ms) {
-  if (ms >= std::numeric_limits<Ticks>::max() / kTicksPerMs) return std::numeric_limits<Ticks>::max();
+  if (ms >= std::numeric_limits<Ticks>::max() / kTicksPerMs)
+    return std::numeric_limits<Ticks>::max();
   return ms * kTicksPerMs;
 }
 
@@ -226,19 +227,17 @@ std::string CModemEngine::AnswerTo(const std::string& command) {
   if (command == "at&f\r" || command == "AT&F\r" || command == "at\r" || command == "AT\r")
     return kOk;
   if (command == "ati3\r" || command == "ATI3\r") {
-    return !c.ati3Answer.empty() ? c.ati3Answer
-                                  : "\r\n" + c.identification + "\r\n" + kOk;
+    return !c.ati3Answer.empty() ? c.ati3Answer : "\r\n" + c.identification + "\r\n" + kOk;
   }
   if (command == "ATI7\r" || command == "ati7\r") {
-    return !c.ati7Answer.empty()
-               ? c.ati7Answer
-               : "\r\nController Ver " + c.controllerVersion + "\r\nDate: " + c.controllerDate +
-                     "\r\n" + kOk;
+    return !c.ati7Answer.empty() ? c.ati7Answer
+                                 : "\r\nController Ver " + c.controllerVersion +
+                                       "\r\nDate: " + c.controllerDate + "\r\n" + kOk;
   }
   if (command == "ATI8\r" || command == "ati8\r") {
-    return !c.ati8Answer.empty() ? c.ati8Answer
-                                 : "\r\nDSP Ver " + c.dspVersion + "\r\nDate: " + c.dspDate +
-                                       "\r\n" + kOk;
+    return !c.ati8Answer.empty()
+               ? c.ati8Answer
+               : "\r\nDSP Ver " + c.dspVersion + "\r\nDate: " + c.dspDate + "\r\n" + kOk;
   }
   if (command == "AT+F56=90\r") {
     m_state = State::AwaitConfirm;

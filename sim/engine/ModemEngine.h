@@ -15,8 +15,8 @@
 
 // A command as the modem heard it, with its times, so tests can check order and spacing.
 struct TimedCommand {
-  std::string text;                // as Commands() has it
-  std::uint64_t atMs = 0;          // when its last byte came
+  std::string text;        // as Commands() has it
+  std::uint64_t atMs = 0;  // when its last byte came
   // When the host took the last byte of its answer so far; kNever while it took none
   // (unread, purged, no answer).
   std::uint64_t answerReadMs = std::numeric_limits<std::uint64_t>::max();

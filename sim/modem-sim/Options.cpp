@@ -96,36 +96,62 @@ bool ApplyKey(const std::string& key, const std::string& raw, ModemConfig& c, st
     return true;
   };
   constexpr long long kMaxU32 = 0xffffffffLL;
-  if (key == "ident") c.identification = text;
-  else if (key == "ati3") c.ati3Answer = text;
-  else if (key == "ctlver") c.controllerVersion = text;
-  else if (key == "ctldate") c.controllerDate = text;
-  else if (key == "dspver") c.dspVersion = text;
-  else if (key == "dspdate") c.dspDate = text;
-  else if (key == "ati7") c.ati7Answer = text;
-  else if (key == "ati8") c.ati8Answer = text;
-  else if (key == "ready") c.readyAnswer = text;
-  else if (key == "final") c.finalAnswer = text;
-  else if (key == "banner") c.banner = text;
-  else if (key == "ready-leftover") c.readyLeftover = text;
-  else if (key == "ati7-leftover") c.ati7Leftover = text;
-  else if (key == "times") return flag(c.printCommands);
-  else if (key == "echo") return flag(c.echo);
-  else if (key == "silent") return flag(c.silent);
-  else if (key == "no-ready") return flag(c.noReady);
-  else if (key == "no-final") return flag(c.noFinalAnswer);
-  else if (key == "pace") return flag(c.pace115200);
+  if (key == "ident")
+    c.identification = text;
+  else if (key == "ati3")
+    c.ati3Answer = text;
+  else if (key == "ctlver")
+    c.controllerVersion = text;
+  else if (key == "ctldate")
+    c.controllerDate = text;
+  else if (key == "dspver")
+    c.dspVersion = text;
+  else if (key == "dspdate")
+    c.dspDate = text;
+  else if (key == "ati7")
+    c.ati7Answer = text;
+  else if (key == "ati8")
+    c.ati8Answer = text;
+  else if (key == "ready")
+    c.readyAnswer = text;
+  else if (key == "final")
+    c.finalAnswer = text;
+  else if (key == "banner")
+    c.banner = text;
+  else if (key == "ready-leftover")
+    c.readyLeftover = text;
+  else if (key == "ati7-leftover")
+    c.ati7Leftover = text;
+  else if (key == "times")
+    return flag(c.printCommands);
+  else if (key == "echo")
+    return flag(c.echo);
+  else if (key == "silent")
+    return flag(c.silent);
+  else if (key == "no-ready")
+    return flag(c.noReady);
+  else if (key == "no-final")
+    return flag(c.noFinalAnswer);
+  else if (key == "pace")
+    return flag(c.pace115200);
   else if (key == "delay" || key == "erase" || key == "idle" || key == "image-length" ||
            key == "banner-delay" || key == "leftover-delay" || key == "cts-hold") {
     if (!number(0, kMaxU32)) return false;
     auto v = static_cast<std::uint32_t>(n);
-    if (key == "delay") c.answerDelayMs = v;
-    else if (key == "erase") c.eraseTimeMs = v;
-    else if (key == "idle") c.finalAfterIdleMs = v;
-    else if (key == "banner-delay") c.bannerDelayMs = v;
-    else if (key == "leftover-delay") c.leftoverDelayMs = v;
-    else if (key == "cts-hold") c.ctsHoldMs = v;
-    else c.imageLength = v;
+    if (key == "delay")
+      c.answerDelayMs = v;
+    else if (key == "erase")
+      c.eraseTimeMs = v;
+    else if (key == "idle")
+      c.finalAfterIdleMs = v;
+    else if (key == "banner-delay")
+      c.bannerDelayMs = v;
+    else if (key == "leftover-delay")
+      c.leftoverDelayMs = v;
+    else if (key == "cts-hold")
+      c.ctsHoldMs = v;
+    else
+      c.imageLength = v;
   } else if (key == "stall-after" || key == "vanish-after") {
     if (!number(0, 1LL << 40)) return false;
     (key == "stall-after" ? c.stallAfterImageBytes : c.vanishAfterImageBytes) = n;
@@ -176,11 +202,21 @@ bool DecodeEscapes(const std::string& text, std::string& out) {
     }
     if (++i >= text.size()) return false;
     switch (text[i]) {
-      case 'r': out.push_back('\r'); break;
-      case 'n': out.push_back('\n'); break;
-      case 't': out.push_back('\t'); break;
-      case '0': out.push_back('\0'); break;
-      case '\\': out.push_back('\\'); break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case '0':
+        out.push_back('\0');
+        break;
+      case '\\':
+        out.push_back('\\');
+        break;
       case 'x': {
         if (i + 2 >= text.size()) return false;
         int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
@@ -189,7 +225,8 @@ bool DecodeEscapes(const std::string& text, std::string& out) {
         i += 2;
         break;
       }
-      default: return false;
+      default:
+        return false;
     }
   }
   return true;

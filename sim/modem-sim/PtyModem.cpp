@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "serial/posix/PosixLineSettings.h"
-#include "sim/simline/LineFromState.h"
 #include "sim/engine/Printable.h"
+#include "sim/simline/LineFromState.h"
 
 CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,
                      const std::string& recordDir)
@@ -134,8 +134,7 @@ void CPtyModem::Report(std::vector<std::string>& lines) {
   }
 }
 
-std::vector<std::string> CPtyModem::Service(short revents, short watchEvents,
-                                            std::uint64_t nowMs) {
+std::vector<std::string> CPtyModem::Service(short revents, short watchEvents, std::uint64_t nowMs) {
   std::vector<std::string> lines;
   if (Gone()) return lines;
   if (m_watch >= 0 && (watchEvents & POLLIN)) TakeOpens(nowMs);
@@ -162,8 +161,7 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents,
   }
   Record();
   // Reported once the final answer has gone out, not when it was decided.
-  if (m_engine.FinalAnswers() > m_finalsSeen && !m_engine.OutputPending() &&
-      m_pendingOut.empty()) {
+  if (m_engine.FinalAnswers() > m_finalsSeen && !m_engine.OutputPending() && m_pendingOut.empty()) {
     m_finalsSeen = m_engine.FinalAnswers();
     lines.push_back(m_name + " image " + std::to_string(m_engine.ImageSize()) + " bytes");
   }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "sim/simline/LineFromState.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/LineFromState.h"
 
 struct CSimLineDriver::Port {
   std::unique_ptr<CModemEngine> modem;
@@ -138,7 +138,8 @@ bool CSimLineDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n, std:
   const bool hasTotal = t.ReadTotalTimeoutMultiplier != 0 || t.ReadTotalTimeoutConstant != 0;
   const std::uint64_t start = m_clock.Now();
   const std::uint64_t totalEnd =
-      hasTotal ? start + Total(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, n) : kNever;
+      hasTotal ? start + Total(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, n)
+               : kNever;
   std::uint64_t lastByte = 0;
 
   for (;;) {

@@ -37,8 +37,7 @@ class CSimLineDriver : public ISerialDriver {
   bool SetTimeouts(SerialHandle h, const SerialTimeouts& timeouts) override;
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
-  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
-                  std::uint32_t& done) override;
+  bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
 
  private:
   struct Port;

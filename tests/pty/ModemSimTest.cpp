@@ -222,8 +222,8 @@ TEST(ModemSim, UnderstandsOnlyAt115200GreetsEachOpenAndPrintsWhatItHeard) {
 
 TEST(ModemSim, VanishedModemTakesItsDeviceAway) {
   const std::string links = MakeTempDir();
-  SimProcess sim({"--link-dir", links, "--max-seconds", "60", "--port",
-                  "COM4:erase=0,vanish-after=100"});
+  SimProcess sim(
+      {"--link-dir", links, "--max-seconds", "60", "--port", "COM4:erase=0,vanish-after=100"});
   sim.Line();
   ASSERT_EQ(sim.Line(), "ready");
   Host host(links + "/COM4");
@@ -244,9 +244,13 @@ TEST(ModemSim, VanishedModemTakesItsDeviceAway) {
 }
 
 TEST(ModemSim, RejectsABadCommandLineAndDocumentsItself) {
-  EXPECT_EQ(std::system((std::string("timeout 10 ") + kModemSim + " --port COM1:bogus=1 2>/dev/null").c_str()),
-            2 << 8);
-  EXPECT_EQ(std::system((std::string("timeout 10 ") + kModemSim + " --help | grep -q stall-after").c_str()), 0);
+  EXPECT_EQ(
+      std::system(
+          (std::string("timeout 10 ") + kModemSim + " --port COM1:bogus=1 2>/dev/null").c_str()),
+      2 << 8);
+  EXPECT_EQ(std::system(
+                (std::string("timeout 10 ") + kModemSim + " --help | grep -q stall-after").c_str()),
+            0);
 }
 
 }  // namespace

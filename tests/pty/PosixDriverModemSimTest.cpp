@@ -43,9 +43,7 @@ class ModemSimPort : public ::testing::Test {
     port->PurgeRx();
     port->PurgeTx();
   }
-  void Say(const char* text) {
-    port->Write(text, static_cast<unsigned>(std::strlen(text)));
-  }
+  void Say(const char* text) { port->Write(text, static_cast<unsigned>(std::strlen(text))); }
   std::string Read(unsigned n, long& ms) {
     std::vector<char> buf(n);
     auto start = Clock::now();

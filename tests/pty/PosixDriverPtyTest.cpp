@@ -230,8 +230,10 @@ TEST(PtyClose, CloseDropsTheQueuedTailOfAWriteThatEndedShortOnly) {
     EXPECT_TRUE(driver.CloseDevice(h));
     EXPECT_LT(MsSince(start), kLate);
     const std::size_t readable = peer.Receive().size();
-    if (c.dropped) EXPECT_LT(readable, put) << "the tail went out after close";
-    else EXPECT_EQ(readable, put);
+    if (c.dropped)
+      EXPECT_LT(readable, put) << "the tail went out after close";
+    else
+      EXPECT_EQ(readable, put);
   }
 }
 
@@ -270,8 +272,10 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
       CPosixSerialDriver theirs({{"COM3", peer.SlavePath()}});
       CComPort held(theirs);
       char c = held.Open(kCom3) ? 'y' : 'n';
-      if (write(ready[1], &c, 1)) {}
-      if (read(release[0], &c, 1)) {}
+      if (write(ready[1], &c, 1)) {
+      }
+      if (read(release[0], &c, 1)) {
+      }
     }
     // Closed before the exit: the exclusive flag belongs to the terminal, and the peer keeps
     // this one open, so a flag left behind would keep every user but root out.
@@ -284,7 +288,8 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
   EXPECT_FALSE(mine.Open(kCom3));
   EXPECT_FALSE(mine.IsOpen());
   EXPECT_EQ(mine.LastOpenFailure(), OpenFailure::kBusy);
-  if (write(release[1], &c, 1)) {}
+  if (write(release[1], &c, 1)) {
+  }
   int status = 0;
   waitpid(child, &status, 0);
   CComPort after(driver);
@@ -317,7 +322,8 @@ TEST(PtyOpen, AnotherProcessCannotLockThePortWhileItIsOpen) {
 }
 
 TEST(PtyOpen, NamesOutsideTheTableOrMissingDevicesDoNotOpen) {
-  CPosixSerialDriver driver(CPosixSerialDriver::PortTable{{"COM1", "/dev/nonexistent-serial-device"}});
+  CPosixSerialDriver driver(
+      CPosixSerialDriver::PortTable{{"COM1", "/dev/nonexistent-serial-device"}});
   OpenFailure why = OpenFailure::kNone;
   EXPECT_EQ(driver.OpenDevice("COM1", why), kInvalidHandle);
   EXPECT_EQ(why, OpenFailure::kMissing);

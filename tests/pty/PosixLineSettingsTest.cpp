@@ -6,8 +6,8 @@
 
 namespace {
 
-SerialState RoundTrip(std::uint32_t baud, std::uint8_t size, std::uint8_t parity,
-                      std::uint8_t stop, bool cts) {
+SerialState RoundTrip(std::uint32_t baud, std::uint8_t size, std::uint8_t parity, std::uint8_t stop,
+                      bool cts) {
   termios tio{};
   MakeRaw(tio);
   SerialState in;

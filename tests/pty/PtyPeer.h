@@ -33,7 +33,8 @@ class PtyPeer {
   int Master() const { return m_master; }
 
   void Send(const std::string& bytes) const {
-    if (write(m_master, bytes.data(), bytes.size())) {}
+    if (write(m_master, bytes.data(), bytes.size())) {
+    }
   }
   // Sends after a delay, from a thread the destructor joins.
   void SendAfter(int ms, const std::string& bytes) {

@@ -15,7 +15,7 @@
 
 struct MemoryImage {
   std::vector<char> bytes;
-  bool held = false;                // opened without sharing elsewhere: every open fails
+  bool held = false;                  // opened without sharing elsewhere: every open fails
   std::int64_t shrinkAfterRead = -1;  // once this many bytes were read, the file ends there
   std::int64_t growAfterRead = -1;    // once this many bytes were read, growBy bytes are added
   std::size_t growBy = 0;
@@ -35,12 +35,10 @@ class CMemoryFileSystem : public IImageFiles {
   MemoryImage& Get(const std::string& name) { return m_files[name]; }
 
   std::unique_ptr<IImageFile> Open(const std::string& name);
-  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override {
-    return Open(name);
-  }
+  std::unique_ptr<IImageFile> OpenImageFile(const std::string& name) override { return Open(name); }
 
-  int opens = 0;      // successful opens
-  int openNow = 0;    // files open now
+  int opens = 0;                  // successful opens
+  int openNow = 0;                // files open now
   std::uint32_t largestRead = 0;  // the most bytes asked for in one read
   int reads = 0;
 
@@ -70,7 +68,8 @@ class CMemoryImageFile : public IImageFile {
       m_position += done;
     }
     m_read += done;
-    if (m_image.shrinkAfterRead >= 0 && m_read >= static_cast<std::uint64_t>(m_image.shrinkAfterRead))
+    if (m_image.shrinkAfterRead >= 0 &&
+        m_read >= static_cast<std::uint64_t>(m_image.shrinkAfterRead))
       m_image.bytes.resize(std::min<std::size_t>(size, m_position));
     if (m_image.growAfterRead >= 0 && m_read >= static_cast<std::uint64_t>(m_image.growAfterRead)) {
       m_image.bytes.resize(m_image.bytes.size() + m_image.growBy, 'g');

@@ -24,8 +24,8 @@ bool Parse(std::vector<const char*> words, Arguments& args, std::string& error) 
 TEST(CliArguments, TakesEachCommandAndRejectsWhatItDoesNotTake) {
   Arguments args;
   std::string error;
-  ASSERT_TRUE(Parse({"upgrade", "--port=/dev/ttyUSB0", "fw.bin", "--yes", "--log", "t.log"},
-                    args, error));
+  ASSERT_TRUE(
+      Parse({"upgrade", "--port=/dev/ttyUSB0", "fw.bin", "--yes", "--log", "t.log"}, args, error));
   EXPECT_EQ(args.command, Command::kUpgrade);
   EXPECT_EQ(args.ports, std::vector<std::string>{"/dev/ttyUSB0"});
   EXPECT_EQ(args.image, "fw.bin");
@@ -161,8 +161,8 @@ TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
   EXPECT_EQ(dialogLines.size(), static_cast<std::size_t>(StatusId::kCount));
   EXPECT_EQ(consoleLines.size(), static_cast<std::size_t>(StatusId::kCount));
   EXPECT_EQ(dialogLines.count("") + consoleLines.count(""), 0u);
-  for (OpenFailure f : {OpenFailure::kMissing, OpenFailure::kBusy, OpenFailure::kDenied,
-                        OpenFailure::kOther})
+  for (OpenFailure f :
+       {OpenFailure::kMissing, OpenFailure::kBusy, OpenFailure::kDenied, OpenFailure::kOther})
     EXPECT_FALSE(OpenFailureText(f).empty());
 }
 

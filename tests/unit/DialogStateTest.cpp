@@ -72,7 +72,6 @@ TEST_F(DialogState, ChoosingAFileShowsItsNameAndEnablesUpgrade) {
 }
 
 TEST_F(DialogState, ReleasingThePortClosesAHeldPortOnceAndNothingElse) {
-
   dlg.ReleasePort();  // no operation ran
   EXPECT_EQ(driver.closes, 0);
 

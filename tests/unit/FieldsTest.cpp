@@ -50,7 +50,10 @@ TEST(ReadTokenAfterLabel, TakesTheTokenAfterWhiteSpace) {
   EXPECT_EQ(Token("DSP Ver:2.10 ", "DSP Ver"), ":2.10");
   EXPECT_EQ(Token("DSP Ver\r\n", "DSP Ver"), "");
   EXPECT_EQ(Token("DSP Ver", "DSP Ver"), "");
-  EXPECT_EQ(Token("DSP Ver \t\v\f2.1\0" "9"s, "DSP Ver"), "2.1");
+  EXPECT_EQ(Token("DSP Ver \t\v\f2.1\0"
+                  "9"s,
+                  "DSP Ver"),
+            "2.1");
   EXPECT_EQ(Token("DSP Ver 1.07", "DSP Ver"), "1.07");
 }
 
@@ -74,7 +77,9 @@ TEST(ReadDateField, KeepsEveryByteUpToTheCarriageReturn) {
   EXPECT_EQ(Date("Date: 01/02/03"), " 01/02/03");
   EXPECT_EQ(Date("Date:\r\n01/02/03"), "");
   EXPECT_EQ(Date("Date:"), "");
-  EXPECT_EQ(Date("Date:01/0\0" "2/03"s), "01/0");
+  EXPECT_EQ(Date("Date:01/0\0"
+                 "2/03"s),
+            "01/0");
   EXPECT_EQ(Date("Date:" + std::string(20, '7')), std::string(15, '7'));
   EXPECT_EQ(Date("ATI8\r\nDSP Ver 1.07\r\nDate: 02/28/02\r\nOK\r\n"), " 02/28/02");
 }
@@ -84,8 +89,8 @@ TEST(ReadDateField, KeepsEveryByteUpToTheCarriageReturn) {
 TEST(Fields, RandomBuffersStayInBounds) {
   std::mt19937 random(12345);
   const char* labels[] = {"Controller Ver", "DSP Ver", "Date:"};
-  const char alphabet[] = {'\0', '\r', '\n', ' ', '\t', 'D', 'a', 't', 'e', ':', 'S', 'P',
-                           'V', 'r', '1', '.', '/', '*', 'C', 'o', 'n', 'l'};
+  const char alphabet[] = {'\0', '\r', '\n', ' ', '\t', 'D', 'a', 't', 'e', ':', 'S',
+                           'P',  'V',  'r',  '1', '.',  '/', '*', 'C', 'o', 'n', 'l'};
   for (int round = 0; round < 20000; ++round) {
     const unsigned length = random() % 96;
     // Exactly `length` bytes on the heap, so a read beyond them is caught.

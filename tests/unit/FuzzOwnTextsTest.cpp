@@ -7,8 +7,8 @@
 
 #include "fuzz/checks/OwnTexts.h"
 #include "modem/Format.h"
-#include "modem/Texts.h"
 #include "modem/MessageBoxes.h"
+#include "modem/Texts.h"
 
 namespace {
 
@@ -26,15 +26,15 @@ TEST(FuzzOwnTexts, ConsentShowsTheImageAsItIsAndAnyModemFieldsThatFit) {
   const FirmwareVersionInfo image = Record("2.20", "04/02/03", "1.09", "04/01/03");
   const unsigned type = box::kOkCancel | box::kIconQuestion;
   // Modem fields may hold the format's own words; the image's must be exact.
-  const std::string own = FormatText(text::kComparison, "Date: x", ", Date:", "\n\t", "1",
-                                     "2.20", "04/02/03", "1.09", "04/01/03");
+  const std::string own = FormatText(text::kComparison, "Date: x", ", Date:", "\n\t", "1", "2.20",
+                                     "04/02/03", "1.09", "04/01/03");
   EXPECT_TRUE(IsOwnBox(own, text::kCaptionConsent, type, image));
   EXPECT_FALSE(IsOwnBox(own, text::kCaptionConsent, box::kOk, image));
-  const std::string otherImage = FormatText(text::kComparison, "a", "b", "c", "d", "2.21",
-                                            "04/02/03", "1.09", "04/01/03");
+  const std::string otherImage =
+      FormatText(text::kComparison, "a", "b", "c", "d", "2.21", "04/02/03", "1.09", "04/01/03");
   EXPECT_FALSE(IsOwnBox(otherImage, text::kCaptionConsent, type, image));
-  const std::string emptyModemField = FormatText(text::kComparison, "a", "", "c", "d", "2.20",
-                                                 "04/02/03", "1.09", "04/01/03");
+  const std::string emptyModemField =
+      FormatText(text::kComparison, "a", "", "c", "d", "2.20", "04/02/03", "1.09", "04/01/03");
   EXPECT_FALSE(IsOwnBox(emptyModemField, text::kCaptionConsent, type, image));
   const std::string tooLong(40, 'v');
   EXPECT_FALSE(IsOwnBox(FormatText(text::kComparison, tooLong.c_str(), "b", "c", "d", "2.20",

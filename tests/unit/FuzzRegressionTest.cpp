@@ -22,10 +22,11 @@ using Check = std::string (*)(const std::uint8_t*, std::size_t);
 
 // What the check of fuzzer `fuzzer` says of the kept input `name`: empty when all held.
 std::string Replay(const std::string& fuzzer, const std::string& name) {
-  static const std::map<std::string, Check> kChecks = {
-      {"fields", CheckFields},           {"image-reader", CheckImageReader},
-      {"dialog-init", CheckDialogInitData}, {"sim-options", CheckSimOptions},
-      {"dialogue", CheckDialogue}};
+  static const std::map<std::string, Check> kChecks = {{"fields", CheckFields},
+                                                       {"image-reader", CheckImageReader},
+                                                       {"dialog-init", CheckDialogInitData},
+                                                       {"sim-options", CheckSimOptions},
+                                                       {"dialogue", CheckDialogue}};
   const std::string path = std::string(FW_FUZZ_CASES_DIR) + "/" + fuzzer + "/" + name;
   std::ifstream in(path, std::ios::binary);
   if (!in) return "cannot read " + path;

@@ -24,8 +24,7 @@ ReadResult ReadImage(std::vector<char> bytes, CMemoryFileSystem* fsOut = nullptr
   return r;
 }
 
-const std::pair<std::size_t, std::string> kDates[] = {{0xFFC0, "04/01/03*"},
-                                                      {0xFFD9, "04/02/03*"}};
+const std::pair<std::size_t, std::string> kDates[] = {{0xFFC0, "04/01/03*"}, {0xFFD9, "04/02/03*"}};
 
 std::vector<char> ImageWith(std::vector<std::pair<std::size_t, std::string>> texts,
                             std::size_t size = 0x10000) {
@@ -35,8 +34,8 @@ std::vector<char> ImageWith(std::vector<std::pair<std::size_t, std::string>> tex
 
 TEST(ImageReader, ReadsAllFourFieldsHoldingOneBlock) {
   CMemoryFileSystem fs;
-  const auto r = ReadImage(
-      ImageWith({{9000, "Controller Ver 2.20.15\r\n"}, {9100, "DSP Ver 1.9 "}}), &fs);
+  const auto r =
+      ReadImage(ImageWith({{9000, "Controller Ver 2.20.15\r\n"}, {9100, "DSP Ver 1.9 "}}), &fs);
   EXPECT_TRUE(r.complete);
   EXPECT_STREQ(r.info.controllerVersion, "2.20.15");
   EXPECT_STREQ(r.info.dspVersion, "1.9");
@@ -48,8 +47,8 @@ TEST(ImageReader, ReadsAllFourFieldsHoldingOneBlock) {
 
 TEST(ImageReader, LabelsCountOnlyWithinOneBlock) {
   // Controller label in the third block, DSP label in the fourth.
-  auto r = ReadImage(ImageWith({{2 * 8192 + 10, "Controller Ver 2.20 "},
-                                {3 * 8192 + 10, "DSP Ver 1.09 "}}));
+  auto r = ReadImage(
+      ImageWith({{2 * 8192 + 10, "Controller Ver 2.20 "}, {3 * 8192 + 10, "DSP Ver 1.09 "}}));
   EXPECT_FALSE(r.complete);
   EXPECT_STREQ(r.info.controllerVersion, "2.20");
   EXPECT_STREQ(r.info.dspVersion, "");
@@ -80,8 +79,8 @@ TEST(ImageReader, LabelsCountOnlyWithinOneBlock) {
 
 TEST(ImageReader, DatesEndAtTheStarOrAfterFifteenBytes) {
   const std::pair<std::size_t, std::string> labels = {0, "Controller Ver 2.20 DSP Ver 1.09 "};
-  auto r = ReadImage(MakeImage(0x10000, {labels, {0xFFC0, "0123456789ABCDEFGH"},
-                                         {0xFFD9, "12/31/99*"}}));
+  auto r = ReadImage(
+      MakeImage(0x10000, {labels, {0xFFC0, "0123456789ABCDEFGH"}, {0xFFD9, "12/31/99*"}}));
   EXPECT_STREQ(r.info.dspDate, "0123456789ABCDE");
   EXPECT_STREQ(r.info.controllerDate, "12/31/99");
   EXPECT_TRUE(r.complete);
@@ -93,8 +92,8 @@ TEST(ImageReader, DatesEndAtTheStarOrAfterFifteenBytes) {
 
 TEST(ImageReader, OnlyBytesActuallyReadBecomeDates) {
   // Ends four bytes into the DSP date; the controller date lies beyond the end.
-  auto r = ReadImage(MakeImage(0xFFC4, {{0, "Controller Ver 2.20 DSP Ver 1.09 "},
-                                        {0xFFC0, "04/01/03*"}}));
+  auto r = ReadImage(
+      MakeImage(0xFFC4, {{0, "Controller Ver 2.20 DSP Ver 1.09 "}, {0xFFC0, "04/01/03*"}}));
   EXPECT_STREQ(r.info.dspDate, "04/0");
   EXPECT_STREQ(r.info.controllerDate, "");
   EXPECT_FALSE(r.complete);

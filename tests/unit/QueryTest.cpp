@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
 
 namespace {
@@ -51,7 +51,11 @@ TEST_F(ScanTest, SelectsTheFirstModemAndNeverOpensTheNext) {
 
 TEST_F(ScanTest, NoModemCostsEveryPortAndKeepsTheSelection) {
   dlg.ChoosePort(4);
-  line.AttachModem("COM1", [] { ModemConfig c; c.silent = true; return c; }());
+  line.AttachModem("COM1", [] {
+    ModemConfig c;
+    c.silent = true;
+    return c;
+  }());
   line.SetPortBusy("COM2");
   line.AttachModem("COM4", Answering("\r\nOK\r\n"));
   dlg.OnFind();
@@ -78,8 +82,8 @@ TEST_F(ScanTest, RecognisesOnlyAnExactIdentificationWithinFortyBytes) {
       {"\r\nZQ713\r\n\r\nOK\r\n", true},
       {"\r\nHARBOR817\r\n", true},
       {"VX294", true},
-      {filler35 + "VX294", true},          // ends on the 40th byte
-      {filler35 + ".VX294", false},        // its last byte is the 41st
+      {filler35 + "VX294", true},    // ends on the 40th byte
+      {filler35 + ".VX294", false},  // its last byte is the 41st
       {filler35 + "....." + "ZQ713", false},
       {std::string("\r\n\0ZQ713\r\n", 10), false},  // the answer ends at its zero byte
       {"\r\nzq713\r\n", false},

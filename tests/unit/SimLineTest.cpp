@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "serial/ComPort.h"
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 
 namespace {
 
@@ -25,7 +25,9 @@ class SimLine : public ::testing::Test {
     port->Configure(115200, 8, NOPARITY, ONESTOPBIT);
     return m;
   }
-  unsigned Send(const std::string& s) { return port->Write(s.data(), static_cast<unsigned>(s.size())); }
+  unsigned Send(const std::string& s) {
+    return port->Write(s.data(), static_cast<unsigned>(s.size()));
+  }
   // Reads into a buffer of exactly n bytes, so that an overrun shows under ASan.
   std::string Read(unsigned n) {
     std::vector<char> buf(n);
@@ -236,7 +238,7 @@ TEST_F(SimLine, TheModemHearsEveryLineSettingAndAnswersOnlyAtTheProtocols) {
     void (*change)(SerialState&);
   } cases[] = {
       {"115200 baud 8N1 DTR on", [](SerialState&) {}},  // the only one served
-      {"9600 baud 8N1 DTR off", nullptr},  // opened, never set up
+      {"9600 baud 8N1 DTR off", nullptr},               // opened, never set up
       {"11520 baud 8N1 DTR on", [](SerialState& s) { s.BaudRate = 11520; }},
       {"115200 baud 7N1 DTR on", [](SerialState& s) { s.ByteSize = 7; }},
       {"115200 baud 8E1 DTR on", [](SerialState& s) { s.Parity = 2; }},

@@ -258,7 +258,8 @@ TEST(SimModemEngine, ReportsWhatARealModemWouldNotTake) {
   } cases[] = {
       {"AT+F56=90\r", "y\r", {"100 ms: \"\\r\" while erasing"}},
       {"AT+F56=90\ry", "", {"0 ms: \"y\" before the erase prompt was sent: ignored"}},
-      {"AT+F56=90\r", "Y\r",
+      {"AT+F56=90\r",
+       "Y\r",
        {"100 ms: \"Y\" instead of \"y\" after the erase prompt", "100 ms: unknown command Y\\r"}},
   };
   for (const auto& c : cases) {

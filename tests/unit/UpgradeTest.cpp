@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "sim/simline/SimLineDriver.h"
 #include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
 
 namespace {
@@ -82,15 +82,31 @@ TEST(Upgrade, FlashesTheWholeImageAndReportsSuccess) {
   EXPECT_EQ(outcome.result, UpgradeResult::kDone);
   EXPECT_EQ(outcome.bytesSent, kImageSize);
 
-  EXPECT_EQ(rig.dlg.Collapsed(),
-            (Log{"status open", "status: Read firmware file information...",
-                 "status: Query modem information...", "status close", kConsentBox, kWarningBox,
-                 "progress open", "bar range 0..100", "bar pos 0", "bar step 1",
-                 "progress: Erasing flash memory...", "bar stepit", "bar pos 0",
-                 "bar stepit x100", "progress: Updating...", "bar range 0..64", "bar pos 0",
-                 "bar step 1", "bar stepit x65", "progress close", "upgrade off", kSuccessBox}));
+  EXPECT_EQ(rig.dlg.Collapsed(), (Log{"status open",
+                                      "status: Read firmware file information...",
+                                      "status: Query modem information...",
+                                      "status close",
+                                      kConsentBox,
+                                      kWarningBox,
+                                      "progress open",
+                                      "bar range 0..100",
+                                      "bar pos 0",
+                                      "bar step 1",
+                                      "progress: Erasing flash memory...",
+                                      "bar stepit",
+                                      "bar pos 0",
+                                      "bar stepit x100",
+                                      "progress: Updating...",
+                                      "bar range 0..64",
+                                      "bar pos 0",
+                                      "bar step 1",
+                                      "bar stepit x65",
+                                      "progress close",
+                                      "upgrade off",
+                                      kSuccessBox}));
   EXPECT_EQ(rig.modem->ImageBytes(), std::vector<std::uint8_t>(rig.image.begin(), rig.image.end()));
-  EXPECT_EQ(rig.modem->Commands(), (Log{"AT&F\r", "ATI7\r", "ATI8\r", "AT&F\r", "AT+F56=90\r", "y"}));
+  EXPECT_EQ(rig.modem->Commands(),
+            (Log{"AT&F\r", "ATI7\r", "ATI8\r", "AT&F\r", "AT+F56=90\r", "y"}));
   EXPECT_EQ(rig.dlg.fileNameText, kFile);
   EXPECT_EQ(rig.dlg.keepAlives, 65);
   // The reader: one 8 KiB block holds the labels, one read per date. Then 65 reads of at
@@ -210,46 +226,102 @@ using R = UpgradeResult;
 
 // The READY read starts at 17402 ms: 15200 of pauses, 2 x 601 of query reads, 1 s of prompt.
 const FailureCase kFailures[] = {
-    {"empty image", NoModemChange, [](Rig& r) { r.image.clear(); }, {kIncorrectBox}, 0, 0,
+    {"empty image",
+     NoModemChange,
+     [](Rig& r) { r.image.clear(); },
+     {kIncorrectBox},
+     0,
+     0,
      R::kIncorrectImage},
-    {"image held by another program", NoModemChange,
+    {"image held by another program",
+     NoModemChange,
      [](Rig& r) {
        r.dlg.files.Put(kFile, r.image).held = true;
        r.placeImage = false;
-     }, {kIncorrectBox}, 0, 0, R::kIncorrectImage},
-    {"port taken since Find", NoModemChange, [](Rig& r) { r.line.SetPortBusy("COM2"); },
-     {"box ERROR 0x10: Can't open com2!", kNoQueryBox}, 500, 0, R::kCantOpenPort},
-    {"answer without a DSP date", [](ModemConfig& c) { c.ati8Answer = "DSP Ver 1.07\r\n"; },
-     NoArrange, {kNoQueryBox}, 3202, 0, R::kQueryFailed},
-    {"port taken at consent", NoModemChange,
+     },
+     {kIncorrectBox},
+     0,
+     0,
+     R::kIncorrectImage},
+    {"port taken since Find",
+     NoModemChange,
+     [](Rig& r) { r.line.SetPortBusy("COM2"); },
+     {"box ERROR 0x10: Can't open com2!", kNoQueryBox},
+     500,
+     0,
+     R::kCantOpenPort},
+    {"answer without a DSP date",
+     [](ModemConfig& c) { c.ati8Answer = "DSP Ver 1.07\r\n"; },
+     NoArrange,
+     {kNoQueryBox},
+     3202,
+     0,
+     R::kQueryFailed},
+    {"port taken at consent",
+     NoModemChange,
      OnConsent([](Rig& r) { r.line.SetPortBusy("COM2"); }),
-     {kConsentBox, "box ERROR 0: Can't open com2!"}, 3402, 0, R::kCantOpenPort},
-    {"image locked at consent", NoModemChange,
+     {kConsentBox, "box ERROR 0: Can't open com2!"},
+     3402,
+     0,
+     R::kCantOpenPort},
+    {"image locked at consent",
+     NoModemChange,
      OnConsent([](Rig& r) { r.dlg.files.Get(kFile).held = true; }),
-     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"}, 3402, 0,
+     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"},
+     3402,
+     0,
      R::kCantOpenImage},
-    {"no READY", [](ModemConfig& c) { c.noReady = true; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 1000, 0, R::kNotReady},
-    {"modem dead after the prompt", [](ModemConfig& c) { c.eraseTimeMs = 3600000; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotReadyBox}, 17402 + 20000, 0, R::kNotReady},
-    {"stall after 5000 image bytes", [](ModemConfig& c) { c.stallAfterImageBytes = 5000; },
-     NoArrange, {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000,
+    {"no READY",
+     [](ModemConfig& c) { c.noReady = true; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kNotReadyBox},
+     17402 + 1000,
+     0,
+     R::kNotReady},
+    {"modem dead after the prompt",
+     [](ModemConfig& c) { c.eraseTimeMs = 3600000; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kNotReadyBox},
+     17402 + 20000,
+     0,
+     R::kNotReady},
+    {"stall after 5000 image bytes",
+     [](ModemConfig& c) { c.stallAfterImageBytes = 5000; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kTransferFailedBox},
+     18502 + 1024 + 10000,
+     5000,
      R::kTransferIncomplete},
     {"modem vanishes after 5000 image bytes",
-     [](ModemConfig& c) { c.vanishAfterImageBytes = 5000; }, NoArrange,
-     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502 + 1024 + 10000, 5000,
+     [](ModemConfig& c) { c.vanishAfterImageBytes = 5000; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kTransferFailedBox},
+     18502 + 1024 + 10000,
+     5000,
      R::kTransferIncomplete},
-    {"file shrinks during the transfer", NoModemChange,
+    {"file shrinks during the transfer",
+     NoModemChange,
      [](Rig& r) {
        r.dlg.files.Put(kFile, r.image).shrinkAfterRead = 10000;
        r.placeImage = false;
      },
-     {kConsentBox, kWarningBox, kTransferFailedBox}, 18502, 10240, R::kTransferIncomplete},
-    {"wrong final answer", [](ModemConfig& c) { c.finalAnswer = "ER\r\n"; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize,
+     {kConsentBox, kWarningBox, kTransferFailedBox},
+     18502,
+     10240,
+     R::kTransferIncomplete},
+    {"wrong final answer",
+     [](ModemConfig& c) { c.finalAnswer = "ER\r\n"; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kNotConfirmedBox},
+     18502 + 20000,
+     kImageSize,
      R::kNotConfirmed},
-    {"no final answer", [](ModemConfig& c) { c.noFinalAnswer = true; }, NoArrange,
-     {kConsentBox, kWarningBox, kNotConfirmedBox}, 18502 + 20000, kImageSize,
+    {"no final answer",
+     [](ModemConfig& c) { c.noFinalAnswer = true; },
+     NoArrange,
+     {kConsentBox, kWarningBox, kNotConfirmedBox},
+     18502 + 20000,
+     kImageSize,
      R::kNotConfirmed},
 };
 
@@ -283,12 +355,20 @@ TEST(Upgrade, EveryFailureEndsBoundedWithItsBoxAndReleasesAll) {
 
 TEST(Upgrade, TheProgressWindowClosesAroundTheFailureBoxAsEachEndWants) {
   // No READY: the window goes first, then the box; a failed transfer shows the box over it.
-  Rig notReady([] { ModemConfig c; c.noReady = true; return c; }());
+  Rig notReady([] {
+    ModemConfig c;
+    c.noReady = true;
+    return c;
+  }());
   notReady.Run();
   const Log tail1(notReady.dlg.log.end() - 4, notReady.dlg.log.end());
   EXPECT_EQ(tail1, (Log{"progress close", kNotReadyBox, "file: ", "upgrade off"}));
 
-  Rig stalled([] { ModemConfig c; c.stallAfterImageBytes = 0; return c; }());
+  Rig stalled([] {
+    ModemConfig c;
+    c.stallAfterImageBytes = 0;
+    return c;
+  }());
   stalled.Run();
   const Log tail2(stalled.dlg.log.end() - 4, stalled.dlg.log.end());
   EXPECT_EQ(tail2, (Log{kTransferFailedBox, "progress close", "file: ", "upgrade off"}));

@@ -38,13 +38,20 @@ WindowKind Classify(HWND hwnd, HWND main, const std::string& aboutCaption) {
 
 const char* KindName(WindowKind kind) {
   switch (kind) {
-    case WindowKind::kMain: return "main";
-    case WindowKind::kStatus: return "status";
-    case WindowKind::kProgress: return "progress";
-    case WindowKind::kMessageBox: return "box";
-    case WindowKind::kAbout: return "about";
-    case WindowKind::kFileDialog: return "file-dialog";
-    case WindowKind::kOther: return "other";
+    case WindowKind::kMain:
+      return "main";
+    case WindowKind::kStatus:
+      return "status";
+    case WindowKind::kProgress:
+      return "progress";
+    case WindowKind::kMessageBox:
+      return "box";
+    case WindowKind::kAbout:
+      return "about";
+    case WindowKind::kFileDialog:
+      return "file-dialog";
+    case WindowKind::kOther:
+      return "other";
   }
   return "?";
 }
@@ -109,12 +116,23 @@ std::string Quote(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += c;
     }
   }
   return out + "\"";

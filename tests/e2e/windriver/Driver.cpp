@@ -51,16 +51,25 @@ bool CDriver::Run(const std::vector<std::string>& a) {
     bool (CDriver::*fn)(const std::vector<std::string>&);
   };
   static const Entry table[] = {
-      {"windows", 1, &CDriver::Windows},        {"text", 2, &CDriver::Text},
-      {"enabled", 2, &CDriver::Enabled},        {"combo", 2, &CDriver::Combo},
-      {"click", 2, &CDriver::Click},            {"syscommand", 2, &CDriver::SysCommand},
+      {"windows", 1, &CDriver::Windows},
+      {"text", 2, &CDriver::Text},
+      {"enabled", 2, &CDriver::Enabled},
+      {"combo", 2, &CDriver::Combo},
+      {"click", 2, &CDriver::Click},
+      {"syscommand", 2, &CDriver::SysCommand},
       {"select", 3, &CDriver::Select},
-      {"wait-control", 3, &CDriver::WaitControl}, {"wait-text", 4, &CDriver::WaitText},
-      {"watch", 2, &CDriver::Watch},            {"box", 2, &CDriver::Box},
-      {"answer", 3, &CDriver::Answer},          {"close-about", 2, &CDriver::CloseAbout},
-      {"open-file", 3, &CDriver::OpenFile},     {"cancel-file", 2, &CDriver::CancelFile},
-      {"bar", 1, &CDriver::Bar},                {"wait-bar", 3, &CDriver::WaitBar},
-      {"idle", 2, &CDriver::Idle},              {"wait-exit", 2, &CDriver::WaitExit},
+      {"wait-control", 3, &CDriver::WaitControl},
+      {"wait-text", 4, &CDriver::WaitText},
+      {"watch", 2, &CDriver::Watch},
+      {"box", 2, &CDriver::Box},
+      {"answer", 3, &CDriver::Answer},
+      {"close-about", 2, &CDriver::CloseAbout},
+      {"open-file", 3, &CDriver::OpenFile},
+      {"cancel-file", 2, &CDriver::CancelFile},
+      {"bar", 1, &CDriver::Bar},
+      {"wait-bar", 3, &CDriver::WaitBar},
+      {"idle", 2, &CDriver::Idle},
+      {"wait-exit", 2, &CDriver::WaitExit},
   };
   for (const Entry& e : table) {
     if (c != e.name) continue;
@@ -130,13 +139,13 @@ bool CDriver::Combo(const std::vector<std::string>& a) {
       !SendMessageTimeoutW(h, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 1000, &sel))
     return Fail("combo " + a[1] + " does not answer");
   std::string line = "combo " + a[1] + " sel=" + std::to_string(static_cast<int>(sel));
-  for (DWORD_PTR i = 0; i < count && static_cast<int>(count) > 0; ++i) {
+  for (DWORD_PTR i = 0; i<count&& static_cast<int>(count)> 0; ++i) {
     wchar_t wide[256] = {};
     DWORD_PTR len = 0;
     SendMessageTimeoutW(h, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 1000, &len);
     if (len >= 256) return Fail("combo entry too long");
-    SendMessageTimeoutW(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
-                        1000, &len);
+    SendMessageTimeoutW(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 1000,
+                        &len);
     char text[256] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     line += " " + Quote(text);

@@ -44,8 +44,8 @@ class CDriver {
 
   bool NeedMain();
   bool Fail(const std::string& why);
-  HWND FindControl(int id);                     // in the main dialog, then its pop-ups
-  HWND WaitFor(int kind, DWORD timeoutMs);      // first app window of a WindowKind
+  HWND FindControl(int id);                 // in the main dialog, then its pop-ups
+  HWND WaitFor(int kind, DWORD timeoutMs);  // first app window of a WindowKind
   bool ReadBar(HWND progress, int& pos, int& upper);
   void DescribeBox(HWND box);
   bool WaitGone(HWND hwnd, DWORD timeoutMs);

@@ -50,7 +50,9 @@ void CDriver::DescribeBox(HWND box) {
   }
   m_out("box " + Quote(ReadText(box)) + " " + Quote(text ? ReadText(text) : "") +
         " buttons=" + buttons +
-        (icon ? " icon" : anyAnswer ? " no-icon" : " icon-unknown"));
+        (icon        ? " icon"
+         : anyAnswer ? " no-icon"
+                     : " icon-unknown"));
 }
 
 bool CDriver::Box(const std::vector<std::string>& a) {

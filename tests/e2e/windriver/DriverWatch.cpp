@@ -94,7 +94,8 @@ bool CDriver::Watch(const std::vector<std::string>& a) {
     lastStatus = statusText;
     if (progress) {
       progressText = ReadText(GetDlgItem(progress, ids::kProgressText));
-      if (progressText != lastProgress && !progressText.empty()) m_out("progress " + Quote(progressText));
+      if (progressText != lastProgress && !progressText.empty())
+        m_out("progress " + Quote(progressText));
       int p = 0, u = 0;
       if (ReadBar(progress, p, u)) {
         if (u != upper) {

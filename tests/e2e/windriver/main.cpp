@@ -20,8 +20,8 @@ std::vector<std::string> Words(const std::string& line) {
   std::vector<std::string> words;
   size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' ||
-                               line[i] == '\n'))
+    while (i < line.size() &&
+           (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' || line[i] == '\n'))
       ++i;
     if (i >= line.size()) break;
     std::string w;

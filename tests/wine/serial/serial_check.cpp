@@ -42,10 +42,14 @@ long Now() {
 std::string Printable(const std::string& s) {
   std::string out;
   for (unsigned char c : s) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c < 32 || c > 126) out += '.';
-    else out += static_cast<char>(c);
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c < 32 || c > 126)
+      out += '.';
+    else
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -108,8 +112,8 @@ void ReadCases() {
     p.port.SetTimeouts(50, 0, 0, 0, 0);
     p.Say("ati3\r");
     got = p.Read(200, ms);
-    Check(got == answer && ms >= kAnswerDelay - 50,
-          "interval only: waits for the late first byte", ms, Printable(got));
+    Check(got == answer && ms >= kAnswerDelay - 50, "interval only: waits for the late first byte",
+          ms, Printable(got));
 
     if (!answer.empty()) {
       p.port.SetTimeouts(0, 0, 0, 0, 0);
@@ -134,8 +138,7 @@ void WriteCase() {
   p.Say("y");
   p.port.SetTimeouts(0, 5000, 0, 0, 0);
   std::string ready = p.Read(9, ms);
-  Check(ready.find("READY") != std::string::npos, "erase ends with READY", ms,
-        Printable(ready));
+  Check(ready.find("READY") != std::string::npos, "erase ends with READY", ms, Printable(ready));
 
   p.port.SetTimeouts(0, 0, 0, 0, 500);
   std::vector<char> image(1 << 20, 'x');
