@@ -88,15 +88,17 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       return true;
     };
 
+    const bool flag =
+        arg == "--help" || arg == "-h" || arg == "--version" || arg == "--yes" || arg == "-y";
+    if (flag && hasValue) {
+      error = arg + " takes no value";
+      return false;
+    }
     if (arg == "--help" || arg == "-h") {
       args.help = true;
     } else if (arg == "--version") {
       args.version = true;
     } else if (arg == "--yes" || arg == "-y") {
-      if (hasValue) {
-        error = "--yes takes no value";
-        return false;
-      }
       args.yes = true;
     } else if (arg == "--port" || arg == "-p") {
       if (!takeValue()) return false;
