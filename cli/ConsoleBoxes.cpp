@@ -72,7 +72,7 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
   std::fputs((question + " [y/N] ").c_str(), stdout);
   std::fflush(stdout);
   char answer[64] = {};
-  const bool yes = std::fgets(answer, sizeof answer, stdin) && IsYes(answer);
+  const bool yes = std::fgets(answer, sizeof answer, m_in) && IsYes(answer);
   if (!yes) {
     if (answer[0] == '\0') std::fputc('\n', stdout);  // end of input: end the question's line
     m_out.Print("Not updated: nothing was written to the modem.");

@@ -4,6 +4,7 @@
 // port did not open, and what to run when the flash is at risk); the warning and the
 // success report are printed.
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ class CConsoleBoxes : public IMessageBoxes {
   void AnswerYes(bool yes) { m_yes = yes; }
   // What to tell the user to run when the modem is left without working firmware.
   void SetRetryCommand(const std::string& command) { m_retry = command; }
+  // Where the answer to the question is read: standard input, or a file in tests.
+  void ReadAnswersFrom(std::FILE* in) { m_in = in; }
 
   int ShowMessageBox(const BoxMessage& message) override;
 
@@ -31,4 +34,5 @@ class CConsoleBoxes : public IMessageBoxes {
   std::map<std::string, std::string> m_devices;  // port name -> device
   bool m_yes = false;
   std::string m_retry;
+  std::FILE* m_in = stdin;
 };
