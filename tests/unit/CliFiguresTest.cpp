@@ -1,0 +1,52 @@
+// The progress figures at their edges: nothing done, the first second, an hour and more, the
+// end.
+
+#include <gtest/gtest.h>
+
+#include "cli/ProgressMeter.h"
+
+namespace {
+
+TEST(CliFigures, DurationsAndTheBarAtTheirEdges) {
+  const struct {
+    double seconds;
+    const char* text;
+  } durations[] = {
+      {-1, "--:--"},       {0, "0:00"},          {0.49, "0:00"},        {0.5, "0:01"},
+      {59.5, "1:00"},      {3599.4, "59:59"},    {3599.5, "1:00:00"},   {3600, "1:00:00"},
+      {36061, "10:01:01"}, {172800, "48:00:00"}, {360000, "100:00:00"},
+  };
+  for (const auto& d : durations) EXPECT_EQ(FormatDuration(d.seconds), d.text) << d.seconds;
+
+  // 1000 bytes in ten steps of 100; the first step at 2 s, after the waits before it.
+  CProgressMeter transfer;
+  transfer.Start("Updating...", 1000, 100, 0);
+  transfer.SetRange(10);
+  EXPECT_EQ(transfer.Figures(1500, true),
+            "[--------------------]   0%  0/1000 B  0 B/s  --:-- left");
+  transfer.Step(2000);
+  const struct {
+    std::uint64_t nowMs;
+    const char* text;
+  } after[] = {
+      {2000, "[##------------------]  10%  100/1000 B  --:-- left"},
+      // Within the first second the pace is shown, the time left not yet.
+      {2999, "[##------------------]  10%  100/1000 B  100 B/s  --:-- left"},
+      {3000, "[##------------------]  10%  100/1000 B  100 B/s  0:09 left"},
+      {402000, "[##------------------]  10%  100/1000 B  0 B/s  1:00:00 left"},
+  };
+  for (const auto& a : after) EXPECT_EQ(transfer.Figures(a.nowMs, true), a.text) << a.nowMs;
+  for (int i = 0; i < 9; ++i) transfer.Step(2500);
+  EXPECT_EQ(transfer.Figures(7000, true),
+            "[####################] 100%  1000/1000 B  200 B/s  in 0:05");
+
+  // The erase counts ticks: its end is 100% whatever time it took.
+  CProgressMeter erase;
+  erase.Start("Erasing flash memory...", 0, 0, 0);
+  erase.SetRange(100);
+  erase.SetStep(100);
+  erase.Step(0);
+  EXPECT_EQ(erase.Figures(3601000, false), "100%  in 1:00:01");
+}
+
+}  // namespace
