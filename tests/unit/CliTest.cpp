@@ -116,7 +116,7 @@ TEST(CliPorts, ScanTakesAnyNumberOfNamedPortsAndItsLinesNameThem) {
   ASSERT_TRUE(found);
   EXPECT_EQ(found->index, 9);
   EXPECT_EQ(found->name, "/dev/ttyUSB1");
-  EXPECT_EQ(lines.shown.size(), 11u);
+  ASSERT_EQ(lines.shown.size(), 11u);
   EXPECT_EQ(lines.shown[7], "Query /dev/missing8...");
   EXPECT_EQ(lines.shown[8], "Query COM3...");  // COMn as the dialog program writes it
   EXPECT_EQ(lines.shown[10], "Found Orvane modem on /dev/ttyUSB1.");

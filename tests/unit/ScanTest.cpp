@@ -152,3 +152,23 @@ TEST_F(ScanTest, LeavesThePortsAloneWhileAPortObjectIsHeld) {
 }
 
 }  // namespace
+
+namespace {
+
+// The modem on the first port: the whole log, not only the port chosen.
+TEST_F(ScanTest, AModemOnCom1IsFoundAtOnceAndTheLogSaysSo) {
+  line.AttachModem("COM1");
+  line.AttachModem("COM2");
+  const std::optional<FoundPort> found = dlg.OnFind();
+
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->index, 0);
+  EXPECT_EQ(found->name, "COM1");
+  EXPECT_EQ(dlg.log, (Log{"status open", "status: Query COM1...",
+                          "status: Found Orvane modem on COM1.", "select 0", "status close"}));
+  EXPECT_EQ(dlg.boxes.size(), 0u);
+  EXPECT_EQ(line.OpenCount("COM2"), 0);
+  EXPECT_EQ(clock.Now(), kFoundCostMs);
+}
+
+}  // namespace
