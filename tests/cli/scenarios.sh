@@ -226,6 +226,90 @@ scenario_interrupt() {
   expect early 130 "The modem's firmware was not touched." err
 }
 
+# expect_lines NAME FILE: NAME.FILE holds exactly the lines on stdin.
+expect_lines() {
+  diff -u - "$1.$2" >"$1.diff" || fail "$1: its $2 differs: $(cat "$1.diff")"
+}
+
+# info's table, every row and column: without an image, beside an image, beside an image
+# without labels (its record is not read: "-" in every cell), and a modem that never answers.
+scenario_info_table() {
+  sim_start "COM3:ctlver=3.01-beta7,ctldate=05/05/05,dspver=1.17,dspdate=06/06/06" COM4:silent=1
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  make_image_without_labels nolabels.bin 70000 04/01/03 03/28/03
+  run alone info --port "$PTY_COM3"
+  expect alone 0
+  expect_lines alone out <<'END'
+                 Modem
+Controller Ver   3.01-beta7
+Controller Date  05/05/05
+DSP Ver          1.17
+DSP Date         06/06/06
+END
+  run beside info --port "$PTY_COM3" img.bin
+  expect beside 0
+  expect_lines beside out <<'END'
+                 Modem       Image
+Controller Ver   3.01-beta7  2.20
+Controller Date  05/05/05    04/01/03
+DSP Ver          1.17        1.09
+DSP Date         06/06/06    03/28/03
+END
+  run nolabels info --port "$PTY_COM3" nolabels.bin
+  expect nolabels 5 "fwupdate: Incorrect firmware file." err
+  expect_lines nolabels out <<'END'
+                 Modem       Image
+Controller Ver   3.01-beta7  -
+Controller Date  05/05/05    -
+DSP Ver          1.17        -
+DSP Date         06/06/06    -
+END
+  run silent info --port "$PTY_COM4" img.bin
+  expect silent 4 "fwupdate: Can't query modem information." err
+  expect_lines silent out <<'END'
+                 Modem  Image
+Controller Ver   -      2.20
+Controller Date  -      04/01/03
+DSP Ver          -      1.09
+DSP Date         -      03/28/03
+END
+}
+
+# The statuses no other scenario reaches, and runs with two failures: the status is that of
+# the first failure that ended the run (the command line, the terminal, the image file, the
+# log, the image's record, the port, in that order), each checked by its number.
+scenario_statuses() {
+  sim_start COM3:silent=1 COM4:erase=300,no-final=1
+  make_image img.bin 70000
+  make_image_without_labels nolabels.bin 70000
+  run silent upgrade --port "$PTY_COM3" img.bin --yes
+  expect silent 4 "fwupdate: Can't query modem information." err
+  run unconfirmed upgrade --port "$PTY_COM4" img.bin --yes
+  expect unconfirmed 11 "fwupdate: The modem did not confirm the update." err
+  expect unconfirmed 11 "fwupdate upgrade --port $PTY_COM4 img.bin --yes" err
+
+  run usage_and_image upgrade --port "$WORK/missing" missing.bin --yes --force
+  expect usage_and_image 2 "unknown option --force" err
+  run name_and_terminal upgrade --port ttyS0 img.bin
+  expect name_and_terminal 2 "not a port: ttyS0" err
+  run terminal_and_image upgrade --port "$PTY_COM4" missing.bin
+  expect terminal_and_image 8 "standard input is not a terminal" err
+  run image_and_log upgrade --port "$PTY_COM4" missing.bin --yes --log "$WORK/no/dir/t.log"
+  expect image_and_log 6 "Can't open firmware file!" err
+  run log_and_port info --port "$WORK/missing" --log "$WORK/no/dir/t.log"
+  expect log_and_port 12 "cannot write the log" err
+  run record_and_port upgrade --port "$WORK/missing" nolabels.bin --yes
+  expect record_and_port 5 "Incorrect firmware file." err
+  run port_and_record info --port "$WORK/missing" nolabels.bin
+  expect port_and_record 3 "Can't open $WORK/missing!" err
+  # info reports both, the image first; the modem's failure sets the status.
+  run record_and_modem info --port "$PTY_COM3" nolabels.bin
+  expect record_and_modem 4
+  printf 'fwupdate: Incorrect firmware file.\nfwupdate: Can'"'"'t query modem information.\n' |
+    expect_lines record_and_modem err
+  [ -s record/COM4.bin ] || fail "the unconfirmed upgrade sent nothing"
+}
+
 "scenario_$NAME"
 [ "$FAILED" = 0 ] && echo "PASS: $NAME"
 exit "$FAILED"
