@@ -318,6 +318,78 @@ scenario_image_held() {
   image_sent 0 && ready_again ""
 }
 
+# --- pauses, as the modem hears them ------------------------------------------------------
+
+# Each thing the modems hear in a whole Find and a whole Upgrade: the gap before it as
+# designed (the pauses between it and the one before, plus the reads between that end on
+# their time-outs, as a modem answers in 20 ms with less than the program reads; "-" where
+# the user's answers come between), and how many pauses that gap holds.
+LINE_GAPS=(
+  'COM3 at&f\r|-|0'
+  'COM3 ati3\r|3201|1'          # 200, then the reset's answer read: 30 x 100 + 1
+  'COM5 at&f\r|4601|3'          # 200, the identification read: 40 x 100 + 1; 200 for COM4,
+                                # which does not open, and 200 for COM5
+  'COM5 ati3\r|3201|1'
+  'COM5 AT&F\r|-|0'             # the result shown 2 s, then Open and Upgrade
+  'COM5 ATI7\r|500|1'
+  'COM5 ATI8\r|1101|1'          # 500, then the answer read: 60 x 10 + 1
+  'COM5 AT&F\r|-|0'             # the consent and the warning
+  'COM5 AT+F56=90\r|500|1'
+  'COM5 y|3000|1'               # 2000, then the prompt read, ending 1 s after its last byte
+  'COM5 image begins|11100|102' # 100 x 100 of erase, the READY read (1 s), 100
+)
+
+# No gap shorter than designed, none longer by more than 100 ms and 1 ms a pause: Wine's
+# server counts a wait's end in whole milliseconds, so each of the erase's hundred pauses
+# may end that much late. The modem's clock reads whole milliseconds too, and either of
+# two times may be read one late: 2 ms of slack below.
+check_line_gaps() {
+  local heard i want name designed pauses at prev=-1 gap bad=0
+  mapfile -t heard < <(sed -n 's/^\(COM[0-9]\) command \([0-9]*\) ms: \(.*\)$/\1 \3|\2/p;
+    s/^\(COM[0-9]\) image begins \([0-9]*\) ms$/\1 image begins|\2/p' "$E2E_SIM_LOG")
+  [ ${#heard[@]} = ${#LINE_GAPS[@]} ] || { printf '  heard: %s\n' "${heard[@]}"; return 1; }
+  for i in "${!LINE_GAPS[@]}"; do
+    IFS='|' read -r name designed pauses <<<"${LINE_GAPS[$i]}"
+    at=${heard[$i]#*|}
+    [ "${heard[$i]%|*}" = "$name" ] || { echo "  heard ${heard[$i]%|*}, not $name"; return 1; }
+    gap=$((at - prev)) prev=$at
+    if [ "$designed" = - ]; then
+      [ "$i" = 0 ] && printf '  %-22s first\n' "$name" ||
+        printf '  %-22s %6d ms after the one before (the user'"'"'s time)\n' "$name" "$gap"
+      continue
+    fi
+    printf '  %-22s %6d ms after the one before, designed %5d, %+d (at most +%d)\n' "$name" \
+      "$gap" "$designed" $((gap - designed)) $((100 + pauses))
+    [ "$gap" -ge $((designed - 2)) ] && [ "$gap" -le $((designed + 100 + pauses)) ] || bad=1
+  done
+  [ "$bad" = 0 ]
+}
+
+# While the program pauses, its windows paint: the bar grows between two screenshots.
+bar_painted_while_erasing() {
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 20 || return 1
+  e2e_shot pauses-erase-20
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 60 || return 1
+  e2e_shot pauses-erase-60
+  local differ
+  differ=$(compare -metric AE "$E2E_OUT/pauses-erase-20.png" "$E2E_OUT/pauses-erase-60.png" \
+    null: 2>&1)
+  echo "  pixels changed between the two: $differ"
+  [ "${differ%% *}" -gt 0 ] 2>/dev/null
+}
+
+scenario_pauses_on_the_line() {
+  SIM_PORTS=("COM3:ident=XR-56,times=1" "COM5:erase=300,times=1")
+  run_app || return 1
+  drv click 1002 && drv watch 60000 && drv_saw 'status "Found Orvane modem on COM5."' ||
+    return 1
+  open_image "$IMAGES/valid.bin" && upgrade_to_box && drv_saw "$CONSENT" &&
+    drv answer ok 5000 && drv watch 30000 && drv_saw "$WARNING" && drv answer ok 5000 || return 1
+  bar_painted_while_erasing || return 1
+  drv watch 120000 && drv_saw "$SUCCESS" && drv answer ok 5000 || return 1
+  wait_for_line "COM5 image 65537 bytes" && check_line_gaps
+}
+
 # --- runner -------------------------------------------------------------------------------
 
 # The program starts in another folder than the images': the chosen file's folder must
