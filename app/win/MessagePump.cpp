@@ -1,7 +1,5 @@
 #include "app/win/MessagePump.h"
 
-#include <cmath>
-
 namespace {
 
 bool IsUserInput(UINT m) {
@@ -49,10 +47,8 @@ void WaitPumpingWithoutInput(DWORD ms) {
     const double left = end - NowMs();
     if (left <= 0) break;
     // Sleeps for all the time left and wakes only for a message: waiting costs no CPU.
-    // Rounded up, so the last fraction of a millisecond is not spun away; a whole number
-    // stays as it is, or every pause would end a millisecond late and the erase's hundred
-    // of them a tenth of a second.
-    const DWORD wait = static_cast<DWORD>(std::ceil(left));
+    // Rounded up, so the last fraction of a millisecond is not spun away.
+    const DWORD wait = static_cast<DWORD>(left) + 1;
     if (g_quitSeen)
       ::Sleep(wait);
     else
