@@ -15,11 +15,12 @@ image=$E2E_WORK/bench.bin
 make_image "$image" $((kib * 1024))
 e2e_sim_start "COM3:pace=1" || exit 1
 e2e_app_start "$E2E_WORK" >/dev/null || exit 1
-# utime + stime of the program, in clock ticks: every process that runs FirmwareUpdate.exe
-# (Wine's own process for it; the timeout and shell around it cost nothing).
+# utime + stime of the program, in clock ticks: every process that runs this build's
+# FirmwareUpdate.exe (Wine's own process for it; the timeout around it costs nothing). Only
+# this one: other Wine tests on the machine run programs of the same name.
 cpu_ticks() {
   local pid total=0
-  for pid in $(pgrep -f 'FirmwareUpdate.exe'); do
+  for pid in $(pgrep -f -- "$FW_EXE"); do
     total=$((total + $(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null || echo 0)))
   done
   echo "$total"

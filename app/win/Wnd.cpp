@@ -7,6 +7,8 @@ LRESULT CWnd::SendDlgItemMessage(int id, UINT msg, WPARAM w, LPARAM l) const {
 }
 
 void CWnd::SetDlgItemText(int id, const std::string& text) {
+  // The same text again would only repaint the control.
+  if (GetDlgItemText(id) == text) return;
   ::SetDlgItemTextA(m_hWnd, id, text.c_str());
 }
 

@@ -146,6 +146,11 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents, st
     if (got > 0) m_engine.Input(buf, static_cast<std::size_t>(got), nowMs);
   }
   Report(lines);
+  // With the commands' times, the image's first byte too: the end of the erase wait.
+  const bool imageBegun = m_engine.ImageSize() > 0;
+  if (imageBegun && !m_imageBegun && m_engine.Config().printCommands)
+    lines.push_back(m_name + " image begins " + std::to_string(nowMs) + " ms");
+  m_imageBegun = imageBegun;
   if (m_engine.Vanished()) {
     Record();
     Vanish();

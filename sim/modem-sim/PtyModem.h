@@ -55,5 +55,6 @@ class CPtyModem {
   std::size_t m_commandsSeen = 0;
   std::size_t m_recorded = 0;
   int m_finalsSeen = 0;
+  bool m_imageBegun = false;  // the current download's first image byte came
   std::string m_pendingOut;
 };

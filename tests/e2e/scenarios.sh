@@ -210,6 +210,186 @@ scenario_no_final() {
     image_sent 65537
 }
 
+# --- closing, the system menu, the file dialog, the image held by another program ---------
+
+# Enter (the default button, Exit), Escape and the close box each end the idle program.
+scenario_close_idle() {
+  SIM_PORTS=()
+  local way
+  for way in "key enter" "key escape" "close-box"; do
+    echo "  -- $way"
+    run_app && drv front && drv_saw "focus=1 active" && drv $way && e2e_app_ended || return 1
+  done
+}
+
+# The user brings the main dialog to the front and tries every way to close it.
+try_to_close() { drv front && drv key enter && drv key escape && drv close-box; }
+
+# During a Find they have no effect: it ends as it would have, and the program stays.
+scenario_close_during_find() {
+  SIM_PORTS=("COM3")
+  run_app || return 1
+  drv click 1002 && drv watch 20000 until-text '"Query COM2..."' || return 1
+  try_to_close || return 1
+  drv watch 60000 && drv_saw 'status "Found Orvane modem on COM3."' idle || return 1
+  drv combo 1000 && drv_saw "combo 1000 sel=2"
+}
+
+# Up to the erase of an Upgrade on COM3 (modem-sim prints the commands it takes).
+upgrade_to_erase() {
+  choose_port 2 && open_image "$IMAGES/valid.bin" || return 1
+  upgrade_to_box && drv_saw "$CONSENT" && drv answer ok 5000 || return 1
+  drv watch 30000 && drv_saw "$WARNING" && drv answer ok 5000 || return 1
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 10
+}
+
+# The Upgrade ends in success with the whole image, and the program stays.
+upgrade_succeeds() {
+  drv watch 120000 && drv_saw "$SUCCESS" && drv answer ok 5000 || return 1
+  wait_for_line "COM3 image 65537 bytes" && image_sent 65537 && drv idle 10000
+}
+
+# The commands the modem on COM3 took, one a line (times=1).
+sim_commands() { sed -n 's/^COM3 command [0-9]* ms: //p' "$E2E_SIM_LOG"; }
+
+scenario_close_during_erase() {
+  SIM_PORTS=("COM3:erase=300")
+  run_app || return 1
+  upgrade_to_erase && try_to_close && upgrade_succeeds
+}
+
+# A click on Upgrade while the flash is erased starts no second erase.
+scenario_upgrade_during_erase() {
+  SIM_PORTS=("COM3:erase=300,times=1")
+  run_app || return 1
+  upgrade_to_erase && drv click 1007 && upgrade_succeeds || return 1
+  echo "  the modem took: $(sim_commands | tr '\n' ' ')"
+  [ "$(sim_commands | grep -c '^AT+F56=90')" = 1 ] || { echo "  not one erase"; return 1; }
+}
+
+# The About entry of the system menu, reached by the keyboard: the menu opens with
+# Alt+Space, its last entry is About; Enter closes the box again.
+scenario_about_from_menu() {
+  SIM_PORTS=()
+  run_app || return 1
+  drv front && drv key alt+space && drv key up && drv key enter || return 1
+  drv watch 10000 && drv_saw 'about "About Tessaro"' || return 1
+  drv texts about && drv_saw '"Tessaro Version 1.0" "Modem firmware update" "OK"' || return 1
+  e2e_shot about-from-menu
+  drv key enter && drv idle 5000 && drv windows && drv_not_saw "about" || return 1
+  drv enabled 1002 && drv_saw "enabled 1002 1"
+}
+
+# The Open dialog: its title, its one filter, the name it starts with, the refusal of a
+# missing file; the next Open starts in the folder of the file chosen before, so that a
+# bare name is looked for there.
+scenario_open_dialog() {
+  SIM_PORTS=()
+  local a=$IMAGES/first b=$IMAGES/second
+  mkdir -p "$a" "$b" && cp "$IMAGES/valid.bin" "$a/a.bin" && cp "$IMAGES/valid.bin" "$b/b.bin"
+  run_app || return 1
+  drv click 1006 && drv wait-control 1148 10000 && drv windows &&
+    drv_saw 'file-dialog "Open firmware file"' || return 1
+  drv combo 1136 && drv_saw 'sel=0 "Firmware Files(*.bin)"' || return 1
+  drv text 1148 && drv_saw 'text 1148 "*.bin"' || return 1
+  drv try-file "$(win_path "$b/missing.bin")" 10000 && drv_saw 'refused "" "File does not exist"' ||
+    return 1
+  drv try-file "$(win_path "$b/b.bin")" 10000 && drv_saw chose || return 1
+  drv text 1004 && drv_saw 'text 1004 "b.bin"' || return 1
+  drv click 1006 && drv try-file a.bin 10000 && drv_saw refused || return 1
+  drv try-file b.bin 10000 && drv_saw chose || return 1
+  drv text 1004 && drv_saw 'text 1004 "b.bin"' && drv enabled 1007 && drv_saw "enabled 1007 1"
+}
+
+# Another program holds the image open for writing once the versions are read: the
+# program opens it for itself alone, so it cannot, says so, and sends the modem nothing
+# more than the version query.
+scenario_image_held() {
+  SIM_PORTS=("COM3:times=1")
+  run_app || return 1
+  choose_port 2 && open_image "$IMAGES/valid.bin" || return 1
+  upgrade_to_box && drv_saw "$CONSENT" || return 1
+  drv hold-file "$(win_path "$IMAGES/valid.bin")" && drv answer ok 5000 || return 1
+  drv watch 30000 && drv_saw 'box "ERROR" "Can'"'"'t open firmware file!" buttons=OK icon' || return 1
+  e2e_shot image-held
+  drv answer ok 5000 && drv release-file || return 1
+  echo "  the modem took: $(sim_commands | tr '\n' ' ')"
+  [ "$(sim_commands | tr '\n' ' ')" = 'AT&F\r ATI7\r ATI8\r ' ] || return 1
+  image_sent 0 && ready_again ""
+}
+
+# --- pauses, as the modem hears them ------------------------------------------------------
+
+# Each thing the modems hear in a whole Find and a whole Upgrade: the gap before it as
+# designed (the pauses between it and the one before, plus the reads between that end on
+# their time-outs, as a modem answers in 20 ms with less than the program reads; "-" where
+# the user's answers come between), and how many pauses that gap holds.
+LINE_GAPS=(
+  'COM3 at&f\r|-|0'
+  'COM3 ati3\r|3201|1'          # 200, then the reset's answer read: 30 x 100 + 1
+  'COM5 at&f\r|4601|3'          # 200, the identification read: 40 x 100 + 1; 200 for COM4,
+                                # which does not open, and 200 for COM5
+  'COM5 ati3\r|3201|1'
+  'COM5 AT&F\r|-|0'             # the result shown 2 s, then Open and Upgrade
+  'COM5 ATI7\r|500|1'
+  'COM5 ATI8\r|1101|1'          # 500, then the answer read: 60 x 10 + 1
+  'COM5 AT&F\r|-|0'             # the consent and the warning
+  'COM5 AT+F56=90\r|500|1'
+  'COM5 y|3000|1'               # 2000, then the prompt read, ending 1 s after its last byte
+  'COM5 image begins|11100|102' # 100 x 100 of erase, the READY read (1 s), 100
+)
+
+# No gap shorter than designed, none longer by more than 100 ms and 1 ms a pause: Wine's
+# server counts a wait's end in whole milliseconds, so each of the erase's hundred pauses
+# may end that much late. The modem's clock reads whole milliseconds too, and either of
+# two times may be read one late: 2 ms of slack below.
+check_line_gaps() {
+  local heard i want name designed pauses at prev=-1 gap bad=0
+  mapfile -t heard < <(sed -n 's/^\(COM[0-9]\) command \([0-9]*\) ms: \(.*\)$/\1 \3|\2/p;
+    s/^\(COM[0-9]\) image begins \([0-9]*\) ms$/\1 image begins|\2/p' "$E2E_SIM_LOG")
+  [ ${#heard[@]} = ${#LINE_GAPS[@]} ] || { printf '  heard: %s\n' "${heard[@]}"; return 1; }
+  for i in "${!LINE_GAPS[@]}"; do
+    IFS='|' read -r name designed pauses <<<"${LINE_GAPS[$i]}"
+    at=${heard[$i]#*|}
+    [ "${heard[$i]%|*}" = "$name" ] || { echo "  heard ${heard[$i]%|*}, not $name"; return 1; }
+    gap=$((at - prev)) prev=$at
+    if [ "$designed" = - ]; then
+      [ "$i" = 0 ] && printf '  %-22s first\n' "$name" ||
+        printf '  %-22s %6d ms after the one before (the user'"'"'s time)\n' "$name" "$gap"
+      continue
+    fi
+    printf '  %-22s %6d ms after the one before, designed %5d, %+d (at most +%d)\n' "$name" \
+      "$gap" "$designed" $((gap - designed)) $((100 + pauses))
+    [ "$gap" -ge $((designed - 2)) ] && [ "$gap" -le $((designed + 100 + pauses)) ] || bad=1
+  done
+  [ "$bad" = 0 ]
+}
+
+# While the program pauses, its windows paint: the bar grows between two screenshots.
+bar_painted_while_erasing() {
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 20 || return 1
+  e2e_shot pauses-erase-20
+  drv watch 30000 until-text '"Erasing flash memory..."' until-bar 60 || return 1
+  e2e_shot pauses-erase-60
+  local differ
+  differ=$(compare -metric AE "$E2E_OUT/pauses-erase-20.png" "$E2E_OUT/pauses-erase-60.png" \
+    null: 2>&1)
+  echo "  pixels changed between the two: $differ"
+  [ "${differ%% *}" -gt 0 ] 2>/dev/null
+}
+
+scenario_pauses_on_the_line() {
+  SIM_PORTS=("COM3:ident=XR-56,times=1" "COM5:erase=300,times=1")
+  run_app || return 1
+  drv click 1002 && drv watch 60000 && drv_saw 'status "Found Orvane modem on COM5."' ||
+    return 1
+  open_image "$IMAGES/valid.bin" && upgrade_to_box && drv_saw "$CONSENT" &&
+    drv answer ok 5000 && drv watch 30000 && drv_saw "$WARNING" && drv answer ok 5000 || return 1
+  bar_painted_while_erasing || return 1
+  drv watch 120000 && drv_saw "$SUCCESS" && drv answer ok 5000 || return 1
+  wait_for_line "COM5 image 65537 bytes" && check_line_gaps
+}
+
 # --- runner -------------------------------------------------------------------------------
 
 # The program starts in another folder than the images': the chosen file's folder must
@@ -231,10 +411,11 @@ wait_for_line() {
   return 1
 }
 
-# Ends the program and the simulator; after a failure whatever is left of the program too.
+# Ends the program (unless the scenario did) and the simulator; after a failure whatever is
+# left of the program too.
 finish_scenario() {
   local ok=$1
-  if [ "$ok" = 0 ]; then
+  if [ "$ok" = 0 ] && [ -n "${E2E_APP_PID:-}" ]; then
     e2e_app_exit || ok=1
   fi
   if [ "$ok" != 0 ]; then

@@ -148,6 +148,19 @@ TEST(Upgrade, StaleBytesNeverPassForAnswers) {
   rig.ExpectReleased();
 }
 
+TEST(Upgrade, AReadyInTheTailOfALongErasePromptIsNotTheModemsReady) {
+  ModemConfig c = WithImageLength();
+  // 70 bytes: the 60 read before "y" end inside the question; the ten left over hold "READY".
+  c.eraseAnswer = "\r\nFlash 512K, sector map 0-7, write-protect off. Erase? (y/n)\r\nREADY\r\n";
+  ASSERT_EQ(c.eraseAnswer.size(), 70u);
+  c.eraseTimeMs = 3600000;  // still erasing when the host gives up on READY
+  Rig rig(c);
+  rig.Run();
+  EXPECT_EQ(rig.dlg.Only("box"), (Log{kConsentBox, kWarningBox, kNotReadyBox}));
+  EXPECT_EQ(rig.Received(), 0u);
+  rig.ExpectReleased();
+}
+
 TEST(Upgrade, SlowEraseAndCtsHoldSucceedUpToTheirTimeoutsAndNoFurther) {
   const struct {
     const char* name;

@@ -8,6 +8,7 @@
 #   e2e_sim_stop               ends modem-sim; every link back to the folder
 #   e2e_app_start DIR          FirmwareUpdate.exe started in DIR, driver attached
 #   e2e_app_exit               presses Exit and checks that the process ends
+#   e2e_app_ended              checks that the main dialog and the process end
 #   e2e_shot NAME              screenshot OUTDIR/NAME.png
 #   e2e_port_holders COMn      pids other than modem-sim that hold the port's pty open
 
@@ -104,7 +105,12 @@ e2e_app_start() {
 }
 
 e2e_app_exit() {
-  drv click 1 && drv wait-exit 10000 || return 1
+  drv click 1 && e2e_app_ended
+}
+
+# The main dialog closed (or is about to): the process ends too.
+e2e_app_ended() {
+  drv wait-exit 10000 || return 1
   local i
   for i in $(seq 1 100); do
     kill -0 "$E2E_APP_PID" 2>/dev/null || break

@@ -25,11 +25,19 @@ const char* CDriver::Help() {
          "answer ok|cancel MS    answer the message box and wait until it closes\n"
          "close-about MS         press OK in the About box\n"
          "open-file PATH MS      choose PATH in the file dialog\n"
+         "try-file PATH MS       name PATH in the file dialog; prints chose, or the box it\n"
+         "                       refused it with (answered)\n"
          "cancel-file MS         cancel the file dialog\n"
          "bar                    position and upper bound of the progress bar\n"
          "wait-bar N MS          wait until the progress bar reaches N\n"
          "idle MS                wait until no pop-up or box is left and the dialog answers\n"
          "wait-exit MS           wait until the main dialog is gone\n"
+         "front                  bring the main dialog to the front\n"
+         "key K[+K...]           press keys (enter escape space alt up down a..z) as a user\n"
+         "close-box              click the main dialog's close box with the mouse\n"
+         "texts KIND             caption and texts of a window (main, about, box...)\n"
+         "hold-file PATH         open PATH for writing, as another program would\n"
+         "release-file           close it again\n"
          "sleep MS\n";
 }
 
@@ -70,6 +78,13 @@ bool CDriver::Run(const std::vector<std::string>& a) {
       {"wait-bar", 3, &CDriver::WaitBar},
       {"idle", 2, &CDriver::Idle},
       {"wait-exit", 2, &CDriver::WaitExit},
+      {"try-file", 3, &CDriver::TryFile},
+      {"front", 1, &CDriver::Front},
+      {"key", 2, &CDriver::PressKeys},
+      {"close-box", 1, &CDriver::ClickCloseBox},
+      {"texts", 2, &CDriver::Texts},
+      {"hold-file", 2, &CDriver::HoldFile},
+      {"release-file", 1, &CDriver::ReleaseFile},
   };
   for (const Entry& e : table) {
     if (c != e.name) continue;

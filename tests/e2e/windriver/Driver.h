@@ -36,11 +36,18 @@ class CDriver {
   bool Answer(const std::vector<std::string>& a);
   bool CloseAbout(const std::vector<std::string>& a);
   bool OpenFile(const std::vector<std::string>& a);
+  bool TryFile(const std::vector<std::string>& a);
   bool CancelFile(const std::vector<std::string>& a);
   bool Bar(const std::vector<std::string>& a);
   bool WaitBar(const std::vector<std::string>& a);
   bool Idle(const std::vector<std::string>& a);
   bool WaitExit(const std::vector<std::string>& a);
+  bool Front(const std::vector<std::string>& a);
+  bool PressKeys(const std::vector<std::string>& a);
+  bool ClickCloseBox(const std::vector<std::string>& a);
+  bool Texts(const std::vector<std::string>& a);
+  bool HoldFile(const std::vector<std::string>& a);
+  bool ReleaseFile(const std::vector<std::string>& a);
 
   bool NeedMain();
   bool Fail(const std::string& why);
@@ -49,8 +56,12 @@ class CDriver {
   bool ReadBar(HWND progress, int& pos, int& upper);
   void DescribeBox(HWND box);
   bool WaitGone(HWND hwnd, DWORD timeoutMs);
+  // Names a file in the file dialog and presses Open: 1 when the dialog took it and
+  // closed, 0 when it refused it with a box of its own (printed and answered), -1 on failure.
+  int ChooseFile(const std::string& path, DWORD timeoutMs);
 
   Output m_out;
   HWND m_main = nullptr;
   std::string m_aboutCaption = "About Tessaro";
+  HANDLE m_hHeldFile = INVALID_HANDLE_VALUE;  // hold-file: as another program would
 };

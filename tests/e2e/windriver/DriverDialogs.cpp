@@ -82,27 +82,77 @@ bool CDriver::CloseAbout(const std::vector<std::string>& a) {
   return true;
 }
 
-bool CDriver::OpenFile(const std::vector<std::string>& a) {
-  DWORD timeoutMs = Number(a[2]);
+// The dialogs a file dialog owns: its own boxes, such as the one for a missing file.
+namespace {
+struct OwnedBoxSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<OwnedBoxSearch*>(param);
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (GetWindow(hwnd, GW_OWNER) != s->owner || !IsWindowVisible(hwnd) ||
+      std::string(cls) != "#32770")
+    return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+int CDriver::ChooseFile(const std::string& path, DWORD timeoutMs) {
   HWND dlg = WaitFor(static_cast<int>(WindowKind::kFileDialog), timeoutMs);
-  if (!dlg) return Fail("no file dialog");
+  if (!dlg) {
+    Fail("no file dialog");
+    return -1;
+  }
   m_out("file-dialog " + Quote(ReadText(dlg)));
   HWND name = GetDlgItem(dlg, ids::kFileNameCombo);
   if (!name) name = GetDlgItem(dlg, ids::kFileNameEdit);
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()),
-                           SMTO_ABORTIFHUNG, 2000, &result))
-    return Fail("the file dialog does not take the name");
-  HWND ok = GetDlgItem(dlg, IDOK);
-  if (!ok || !IsWindowEnabled(ok)) return Fail("the file dialog's Open button is disabled");
-  PostMessageA(ok, BM_CLICK, 0, 0);
-  if (!WaitGone(dlg, timeoutMs)) {
-    if (HWND box = FirstOfKind(ListAppWindows(m_main, m_aboutCaption), WindowKind::kOther))
-      m_out("window " + Quote(ReadText(box)));
-    return Fail("the file dialog stays open");
+  if (!SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                           SMTO_ABORTIFHUNG, 2000, &result)) {
+    Fail("the file dialog does not take the name");
+    return -1;
   }
-  m_out("chose " + Quote(a[1]));
-  return true;
+  HWND ok = GetDlgItem(dlg, IDOK);
+  if (!ok || !IsWindowEnabled(ok)) {
+    Fail("the file dialog's Open button is disabled");
+    return -1;
+  }
+  PostMessageA(ok, BM_CLICK, 0, 0);
+  DWORD start = GetTickCount();
+  while (IsWindow(dlg) && IsWindowVisible(dlg)) {
+    OwnedBoxSearch box{dlg, nullptr};
+    EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&box));
+    if (box.found) {
+      HWND text = GetDlgItem(box.found, ids::kBoxText);
+      m_out("refused " + Quote(ReadText(box.found)) + " " + Quote(text ? ReadText(text) : ""));
+      PostMessageA(box.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      if (!WaitGone(box.found, timeoutMs)) {
+        Fail("the file dialog's box stays open");
+        return -1;
+      }
+      return 0;
+    }
+    if (Expired(start, timeoutMs)) {
+      Fail("the file dialog stays open");
+      return -1;
+    }
+    Sleep(kPollMs);
+  }
+  m_out("chose " + Quote(path));
+  return 1;
+}
+
+bool CDriver::OpenFile(const std::vector<std::string>& a) {
+  const int chosen = ChooseFile(a[1], Number(a[2]));
+  return chosen > 0 || (chosen == 0 && Fail("the file dialog refused the name"));
+}
+
+bool CDriver::TryFile(const std::vector<std::string>& a) {
+  return ChooseFile(a[1], Number(a[2])) >= 0;
 }
 
 bool CDriver::CancelFile(const std::vector<std::string>& a) {
