@@ -5,7 +5,7 @@
 #include "cli/ExitStatus.h"
 
 const ExitStatusEntry kExitStatusTable[] = {
-    {exitcode::kDone, "done: modem found, versions read, or firmware updated"},
+    {exitcode::kDone, "done: modem found, versions read, firmware updated (or current)"},
     {exitcode::kNotFound, "find: no supported modem answered on any port"},
     {exitcode::kUsage, "bad command line"},
     {exitcode::kCantOpenPort, "the port cannot be opened (missing, busy or not allowed)"},
@@ -40,14 +40,14 @@ bool CheckCommand(const Arguments& args, std::string& error) {
     case Command::kFind:
       if (!args.image.empty())
         error = "find takes no image";
-      else if (args.yes)
-        error = "--yes belongs to upgrade";
+      else if (args.yes || args.skipCurrent)
+        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kInfo:
       if (args.ports.size() != 1)
         error = "info needs one --port";
-      else if (args.yes)
-        error = "--yes belongs to upgrade";
+      else if (args.yes || args.skipCurrent)
+        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kUpgrade:
       if (args.ports.size() != 1)
@@ -98,6 +98,12 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
         return false;
       }
       args.yes = true;
+    } else if (arg == "--skip-current") {
+      if (hasValue) {
+        error = "--skip-current takes no value";
+        return false;
+      }
+      args.skipCurrent = true;
     } else if (arg == "--port" || arg == "-p") {
       if (!takeValue()) return false;
       args.ports.push_back(value);
@@ -131,7 +137,7 @@ std::string UsageText() {
   std::string text =
       "usage: fwupdate find [--port PORT]...\n"
       "       fwupdate info --port PORT [IMAGE]\n"
-      "       fwupdate upgrade --port PORT IMAGE [--yes]\n"
+      "       fwupdate upgrade --port PORT IMAGE [--yes] [--skip-current]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -146,6 +152,8 @@ std::string UsageText() {
       "               as /dev/ttyUSB0\n"
       "  --yes        answer the question of upgrade with yes (unattended use); without\n"
       "               it upgrade needs a terminal on standard input\n"
+      "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
+      "               image's versions and dates, and says it is current (status 0)\n"
       "  --log FILE   write a transcript of the serial line to FILE\n"
       "  --help       this text\n"
       "  --version    print the program's name and version\n"

@@ -12,6 +12,7 @@ struct Arguments {
   std::string image;
   std::string logFile;
   bool yes = false;
+  bool skipCurrent = false;  // upgrade: leave a modem that has the image's record alone
   bool help = false;
   bool version = false;
 };

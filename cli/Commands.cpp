@@ -97,10 +97,14 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
 }
 
 int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-               const std::string& image, bool yes, const std::string& retryCommand) {
+               const std::string& image, bool yes, bool skipCurrent,
+               const std::string& retryCommand) {
   CConsoleFront front(out, driver, {port});
   front.core.ChooseImage(image);
+  front.core.SkipCurrent(skipCurrent);
   front.boxes.AnswerYes(yes);
   front.boxes.SetRetryCommand(retryCommand);
-  return UpgradeExitStatus(front.core.OnUpgrade(front.ForUpgrade()).result);
+  const UpgradeOutcome outcome = front.core.OnUpgrade(front.ForUpgrade());
+  if (outcome.result == UpgradeResult::kCurrent) out.Print(ConsoleCurrentLine(outcome.port));
+  return UpgradeExitStatus(outcome.result);
 }

@@ -13,4 +13,5 @@ int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePo
 int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
             const std::string& image);
 int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-               const std::string& image, bool yes, const std::string& retryCommand);
+               const std::string& image, bool yes, bool skipCurrent,
+               const std::string& retryCommand);

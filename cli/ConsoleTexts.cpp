@@ -117,8 +117,15 @@ int UpgradeExitStatus(UpgradeResult result) {
       return exitcode::kTransferFailed;
     case UpgradeResult::kNotConfirmed:
       return exitcode::kNotConfirmed;
+    case UpgradeResult::kCurrent:
+      return exitcode::kDone;
     case UpgradeResult::kCount:
       break;
   }
   return kNoOutcome;
+}
+
+std::string ConsoleCurrentLine(const std::string& port) {
+  return "Current: the modem on " + port +
+         " already has the image's versions and dates; nothing was written.";
 }

@@ -18,6 +18,8 @@ std::string OpenFailureText(OpenFailure failure);
 std::string ProgressLabel(ProgressPhase phase);
 
 int UpgradeExitStatus(UpgradeResult result);
+// The line of an upgrade that ended without a box to say so: a modem left alone as current.
+std::string ConsoleCurrentLine(const std::string& port);
 
 // The first paragraph of a text: "Incorrect firmware file." of
 // "Incorrect firmware file.\n\n Upgrade stop !".

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
   }
 
   std::string retry = "fwupdate upgrade --port " + Quoted(names.empty() ? "" : names[0]) + " " +
-                      Quoted(args.image) + (args.yes ? " --yes" : "");
+                      Quoted(args.image) + (args.yes ? " --yes" : "") +
+                      (args.skipCurrent ? " --skip-current" : "");
   InstallInterruptHandler(
       "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
       "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
     case Command::kInfo:
       return RunInfo(out, driver, ports[0], args.image);
     case Command::kUpgrade:
-      return RunUpgrade(out, driver, ports[0], args.image, args.yes, retry);
+      return RunUpgrade(out, driver, ports[0], args.image, args.yes, args.skipCurrent, retry);
     case Command::kNone:
       break;
   }

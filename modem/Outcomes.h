@@ -36,6 +36,7 @@ enum class UpgradeResult {
   kNotReady,            // no READY after the erase: the flash may be erased
   kTransferIncomplete,  // the modem did not take the whole image
   kNotConfirmed,        // the image went out, the modem did not say OK
+  kCurrent,             // --skip-current: the modem already has the image's record; untouched
   kCount
 };
 

@@ -58,6 +58,7 @@ std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSe
     return Outcome(UpgradeResult::kCantOpenPort, 0, query.openFailure);
   }
   seams.status.CloseStatusWindow();
+  if (m_bSkipCurrent && SameFirmware(modem, image)) return Outcome(UpgradeResult::kCurrent);
   m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.

@@ -139,6 +139,22 @@ scenario_upgrade() {
   grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
 }
 
+# --skip-current: the first run updates; the modem then reports the image's record, and the
+# same command again leaves it alone: no erase command, "current", status 0.
+scenario_skip_current() {
+  sim_start COM3:erase=300,times=1
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run first upgrade --port "$PTY_COM3" img.bin --yes --skip-current
+  expect first 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  await sim.log "AT+F56" || return
+  run second upgrade --port "$PTY_COM3" img.bin --yes --skip-current
+  expect second 0 "Current: the modem on $PTY_COM3 already has the image's versions and dates"
+  sleep 0.5
+  [ "$(grep -c 'AT+F56' sim.log)" = 1 ] || fail "the second run erased: $(cat sim.log)"
+  grep -qF "Continue to update" second.out && fail "the second run asked: $(cat second.out)"
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.
