@@ -44,13 +44,17 @@ bool CheckCommand(const Arguments& args, std::string& error) {
         error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kInfo:
-      if (args.ports.size() != 1)
+      if (args.all)
+        error = "--all belongs to find";
+      else if (args.ports.size() != 1)
         error = "info needs one --port";
       else if (args.yes || args.skipCurrent)
         error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kUpgrade:
-      if (args.ports.size() != 1)
+      if (args.all)
+        error = "--all belongs to find";
+      else if (args.ports.size() != 1)
         error = "upgrade needs one --port";
       else if (args.image.empty())
         error = "upgrade needs an image file";
@@ -98,12 +102,12 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
         return false;
       }
       args.yes = true;
-    } else if (arg == "--skip-current") {
+    } else if (arg == "--skip-current" || arg == "--json" || arg == "--all") {
       if (hasValue) {
-        error = "--skip-current takes no value";
+        error = arg + " takes no value";
         return false;
       }
-      args.skipCurrent = true;
+      (arg == "--json" ? args.json : arg == "--all" ? args.all : args.skipCurrent) = true;
     } else if (arg == "--port" || arg == "-p") {
       if (!takeValue()) return false;
       args.ports.push_back(value);
@@ -135,9 +139,9 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
 
 std::string UsageText() {
   std::string text =
-      "usage: fwupdate find [--port PORT]...\n"
-      "       fwupdate info --port PORT [IMAGE]\n"
-      "       fwupdate upgrade --port PORT IMAGE [--yes] [--skip-current]\n"
+      "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
+      "       fwupdate info --port PORT [IMAGE] [--json]\n"
+      "       fwupdate upgrade --port PORT IMAGE [--yes] [--skip-current] [--json]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -154,6 +158,9 @@ std::string UsageText() {
       "               it upgrade needs a terminal on standard input\n"
       "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
       "               image's versions and dates, and says it is current (status 0)\n"
+      "  --all        find: print every port where a modem answers, not only the first\n"
+      "  --json       JSON Lines on standard output, one object per event (see the\n"
+      "               README); the lines for people go to standard error\n"
       "  --log FILE   write a transcript of the serial line to FILE\n"
       "  --help       this text\n"
       "  --version    print the program's name and version\n"

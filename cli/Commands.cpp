@@ -7,6 +7,7 @@
 #include "cli/ConsoleFront.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
+#include "cli/JsonSeams.h"
 #include "modem/Texts.h"
 
 namespace {
@@ -46,21 +47,9 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
   for (const auto& row : rows) print(row.label, Shown(row.modem), image ? Shown(row.image) : "");
 }
 
-}  // namespace
-
-int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports) {
-  CConsoleFront front(out, driver, ports);
-  front.status.ReportOnStderr(true);
-  if (const std::optional<FoundPort> found = front.core.ScanPorts(front.ForFind())) {
-    out.Print(found->name);
-    return exitcode::kDone;
-  }
-  out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
-  return exitcode::kNotFound;
-}
-
-int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-            const std::string& image) {
+// info without its end event.
+int ShowInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
+             const std::string& image) {
   CConsoleFront front(out, driver, {port});
   FirmwareVersionInfo fromImage;
   bool imageComplete = true;
@@ -84,6 +73,8 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
   }
 
   PrintVersions(out, modem, image.empty() ? nullptr : &fromImage);
+  events.Versions(port.name, "modem", modem);
+  if (!image.empty()) events.Versions(port.name, "image", fromImage);
   int status = exitcode::kDone;
   if (!imageComplete) {
     out.Error("fwupdate: " + FirstParagraph(text::kIncorrectImage));
@@ -96,15 +87,58 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
   return status;
 }
 
-int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-               const std::string& image, bool yes, bool skipCurrent,
-               const std::string& retryCommand) {
+}  // namespace
+
+int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+            const std::vector<ConsolePort>& ports, bool all) {
+  // --all: a scan of each port alone, so that every port with a modem is named.
+  std::vector<std::vector<ConsolePort>> scans;
+  if (all) {
+    for (const ConsolePort& port : ports) scans.push_back({port});
+  } else {
+    scans.push_back(ports);
+  }
+  int found = 0;
+  for (const std::vector<ConsolePort>& scan : scans) {
+    CConsoleFront front(out, driver, scan);
+    front.status.ReportOnStderr(true);
+    if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind())) {
+      out.Print(port->name);
+      events.PortFound(port->name);
+      ++found;
+    }
+  }
+  const int status = found > 0 ? exitcode::kDone : exitcode::kNotFound;
+  if (found == 0) out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+  events.End("find", status);
+  return status;
+}
+
+int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
+            const std::string& image) {
+  const int status = ShowInfo(out, events, driver, port, image);
+  events.End("info", status);
+  return status;
+}
+
+int RunUpgrade(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+               const ConsolePort& port, const UpgradeChoices& choices) {
   CConsoleFront front(out, driver, {port});
-  front.core.ChooseImage(image);
-  front.core.SkipCurrent(skipCurrent);
-  front.boxes.AnswerYes(yes);
-  front.boxes.SetRetryCommand(retryCommand);
-  const UpgradeOutcome outcome = front.core.OnUpgrade(front.ForUpgrade());
-  if (outcome.result == UpgradeResult::kCurrent) out.Print(ConsoleCurrentLine(outcome.port));
-  return UpgradeExitStatus(outcome.result);
+  front.core.ChooseImage(choices.image);
+  front.core.SkipCurrent(choices.skipCurrent);
+  front.boxes.AnswerYes(choices.yes);
+  front.boxes.SetRetryCommand(choices.retryCommand);
+  CJsonProgress progress(front.progress, events, port.name);
+  CJsonBoxes boxes(front.boxes, events, choices.yes);
+  const UpgradeOutcome outcome = front.core.OnUpgrade(front.ForUpgrade(progress, boxes));
+  if (outcome.result == UpgradeResult::kCurrent) {
+    // No question was asked, so no versions went out with it.
+    events.Versions(port.name, "modem", outcome.modem);
+    events.Versions(port.name, "image", outcome.image);
+    out.Print(ConsoleCurrentLine(outcome.port));
+  }
+  const int status = UpgradeExitStatus(outcome.result);
+  events.PortDone(port.name, outcome);
+  events.End("upgrade", status);
+  return status;
 }

@@ -6,12 +6,22 @@
 
 #include "cli/ConsoleOut.h"
 #include "cli/ConsolePorts.h"
+#include "cli/JsonEvents.h"
 #include "serial/SerialDriver.h"
 
-// `driver` opens the ports by their names; find takes them in order.
-int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports);
-int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
+// What upgrade was told besides its ports.
+struct UpgradeChoices {
+  std::string image;
+  bool yes = false;
+  bool skipCurrent = false;
+  std::string retryCommand;  // what to run again when a modem is left without firmware
+};
+
+// `driver` opens the ports by their names; find takes them in order, and with `all` asks
+// every one rather than stopping at the first that answers. `events` writes --json.
+int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+            const std::vector<ConsolePort>& ports, bool all);
+int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
             const std::string& image);
-int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-               const std::string& image, bool yes, bool skipCurrent,
-               const std::string& retryCommand);
+int RunUpgrade(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+               const ConsolePort& port, const UpgradeChoices& choices);

@@ -69,12 +69,11 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
     return box::kIdOk;
   }
   DiscardTypeAhead();
-  std::fputs((question + " [y/N] ").c_str(), stdout);
-  std::fflush(stdout);
+  m_out.Prompt(question + " [y/N] ");
   char answer[64] = {};
   const bool yes = std::fgets(answer, sizeof answer, stdin) && IsYes(answer);
   if (!yes) {
-    if (answer[0] == '\0') std::fputc('\n', stdout);  // end of input: end the question's line
+    if (answer[0] == '\0') m_out.Prompt("\n");  // end of input: end the question's line
     m_out.Print("Not updated: nothing was written to the modem.");
     return box::kIdCancel;
   }

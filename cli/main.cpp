@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsolePorts.h"
 #include "cli/ExitStatus.h"
+#include "cli/JsonEvents.h"
 #include "cli/Platform.h"
 #include "modem/Texts.h"
 #include "serial/LoggingSerialDriver.h"
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
     return exitcode::kDone;
   }
 
+  CJsonEvents events(args.json);
+  const char* command = args.command == Command::kFind   ? "find"
+                        : args.command == Command::kInfo ? "info"
+                                                         : "upgrade";
   std::vector<ConsolePort> ports;
   const std::vector<std::string> names =
       args.ports.empty() && args.command == Command::kFind ? DefaultScanPorts() : args.ports;
@@ -63,6 +68,7 @@ int main(int argc, char** argv) {
         "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
         "--yes to update without asking.\n",
         stderr);
+    events.End(command, exitcode::kNoTerminal);
     return exitcode::kNoTerminal;
   }
   if (!args.image.empty()) {
@@ -71,6 +77,7 @@ int main(int argc, char** argv) {
     } else {
       std::fprintf(stderr, "fwupdate: %s\n  %s: %s\n", text::kCantOpenImage, args.image.c_str(),
                    std::strerror(errno));
+      events.End(command, exitcode::kCantOpenImage);
       return exitcode::kCantOpenImage;
     }
   }
@@ -80,6 +87,7 @@ int main(int argc, char** argv) {
     if (!log) {
       std::fprintf(stderr, "fwupdate: cannot write the log %s: %s\n", args.logFile.c_str(),
                    std::strerror(errno));
+      events.End(command, exitcode::kCantOpenLog);
       return exitcode::kCantOpenLog;
     }
   }
@@ -94,7 +102,7 @@ int main(int argc, char** argv) {
       "upgrade again:\n  " +
           retry + "\n");
 
-  CConsoleOut out(StdoutIsTerminal());
+  CConsoleOut out(StdoutIsTerminal() && !args.json, args.json);
   std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);
   // --log: the transcript wraps the platform's driver, so that it sees every open, line
   // setting, time-out and byte as the device gets them.
@@ -104,11 +112,12 @@ int main(int argc, char** argv) {
 
   switch (args.command) {
     case Command::kFind:
-      return RunFind(out, driver, ports);
+      return RunFind(out, events, driver, ports, args.all);
     case Command::kInfo:
-      return RunInfo(out, driver, ports[0], args.image);
+      return RunInfo(out, events, driver, ports[0], args.image);
     case Command::kUpgrade:
-      return RunUpgrade(out, driver, ports[0], args.image, args.yes, args.skipCurrent, retry);
+      return RunUpgrade(out, events, driver, ports[0],
+                        {args.image, args.yes, args.skipCurrent, retry});
     case Command::kNone:
       break;
   }

@@ -93,6 +93,8 @@ class CFirmwareUpdateCore {
   std::string m_strFileName;          // chosen image, without its folder
   std::vector<std::string> m_ports;   // by name: COM1..COM8 in the dialog, the user's in fwupdate
   bool m_bSkipCurrent = false;
+  FirmwareVersionInfo m_modemRead;  // Upgrade: the records read for its question
+  FirmwareVersionInfo m_imageRead;
 
   ISerialDriver& m_driver;
   IPacing& m_pacing;

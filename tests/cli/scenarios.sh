@@ -155,6 +155,56 @@ scenario_skip_current() {
   grep -qF "Continue to update" second.out && fail "the second run asked: $(cat second.out)"
 }
 
+# json_lines NAME: every line of NAME.out is a JSON object with the schema's version.
+json_lines() {
+  python3 -c 'import json, sys
+for n, line in enumerate(open(sys.argv[1]), 1):
+    event = json.loads(line)
+    assert event["schema"] == 1, "line %d: %r" % (n, event)' "$1.out" ||
+    fail "$1: not JSON Lines: $(cat "$1.out")"
+}
+
+# --json: find --all, info and upgrade as JSON Lines on stdout, the lines for people on
+# stderr; a modem whose versions hold quotes, control bytes and invalid UTF-8 still gives
+# valid JSON that says what it sent.
+scenario_json() {
+  sim_start COM3:erase=300 'COM4:ctlver=a"b\\c\x01\xff,ctldate=\x7f\x1b[31m\t"q"'
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run find find --all --json --port "$PTY_COM3" --port "$WORK/missing" --port "$PTY_COM4"
+  expect find 0
+  json_lines find
+  [ "$(grep -c '"event":"port_found"' find.out)" = 2 ] || fail "find --all: $(cat find.out)"
+  grep -qF "Found Orvane modem on $PTY_COM4." find.err || fail "find --all: $(cat find.err)"
+
+  run info info --json --port "$PTY_COM4" img.bin
+  expect info 0
+  json_lines info
+  python3 -c 'import json, sys
+modem = [e for e in map(json.loads, open(sys.argv[1])) if e.get("source") == "modem"][0]
+assert modem["controller_version"] == "a\"b\\c\x01\ufffd", modem
+assert bytes.fromhex(modem["controller_version_hex"]) == b"a\"b\\c\x01\xff", modem
+assert modem["controller_date"] == " \x7f\x1b[31m\t\"q\"", modem
+assert "controller_date_hex" not in modem' info.out || fail "info: $(cat info.out)"
+  grep -qE '^Controller Ver ' info.err || fail "info: the table is not on stderr"
+
+  run up upgrade --json --yes --port "$PTY_COM3" img.bin
+  expect up 0
+  json_lines up
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  python3 -c 'import json, sys
+events = [json.loads(line) for line in open(sys.argv[1])]
+names = [e["event"] for e in events]
+assert names[:3] == ["versions", "versions", "consent"], names
+assert names[-2:] == ["port_done", "end"], names
+assert {"phase", "progress"} <= set(names), names
+assert sum(n == "progress" for n in names) < 60, names
+done = events[-2]
+assert (done["outcome"], done["exit_status"], done["message_id"]) == ("done", 0, "success"), done
+assert done["message"] == "The modem firmware has been updated successfully.", done' up.out ||
+    fail "upgrade: $(cat up.out)"
+  grep -qF "The modem firmware has been updated successfully." up.err || fail "upgrade: $(cat up.err)"
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.
