@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ExitStatus.h"
+#include "cli/InterruptPorts.h"
 
 const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kDone, "done: modem found, versions read, firmware updated (or current)"},
@@ -18,11 +19,16 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kTransferFailed, "upgrade: the modem did not take the whole image"},
     {exitcode::kNotConfirmed, "upgrade: the modem did not confirm the update"},
     {exitcode::kCantOpenLog, "the --log file cannot be written"},
+    {exitcode::kSomePortsFailed,
+     "upgrade of several ports: not every port succeeded; the summary and --json name each"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
 };
 const int kExitStatusCount = sizeof kExitStatusTable / sizeof kExitStatusTable[0];
 
 namespace {
+
+// Ctrl-C's prepared lines have room for this many.
+constexpr std::size_t kMaxUpgradePorts = kMaxInterruptPorts;
 
 Command CommandNamed(const std::string& word) {
   if (word == "find") return Command::kFind;
@@ -52,10 +58,12 @@ bool CheckCommand(const Arguments& args, std::string& error) {
         error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kUpgrade:
-      if (args.all)
-        error = "--all belongs to find";
-      else if (args.ports.size() != 1)
-        error = "upgrade needs one --port";
+      if (args.ports.empty() && !args.all)
+        error = "upgrade needs a --port, or --all";
+      else if (args.ports.size() > kMaxUpgradePorts)
+        error = "upgrade takes at most " + std::to_string(kMaxUpgradePorts) + " ports";
+      else if ((args.ports.size() > 1 || args.all) && !args.logFile.empty())
+        error = "--log takes one port";
       else if (args.image.empty())
         error = "upgrade needs an image file";
       break;
@@ -141,7 +149,7 @@ std::string UsageText() {
   std::string text =
       "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
       "       fwupdate info --port PORT [IMAGE] [--json]\n"
-      "       fwupdate upgrade --port PORT IMAGE [--yes] [--skip-current] [--json]\n"
+      "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current] [--json]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -150,7 +158,8 @@ std::string UsageText() {
       "            COM1..COM8) and print the first where a supported modem answers\n"
       "  info      print the modem's controller and DSP versions and dates, beside those\n"
       "            of IMAGE when one is given; sends only the query commands\n"
-      "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE\n"
+      "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
+      "            with several ports (or --all) all at once, after one question\n"
       "\n"
       "  --port PORT  COM1..COM8 (on Linux /dev/ttyS0../dev/ttyS7) or a device path such\n"
       "               as /dev/ttyUSB0\n"
@@ -158,7 +167,8 @@ std::string UsageText() {
       "               it upgrade needs a terminal on standard input\n"
       "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
       "               image's versions and dates, and says it is current (status 0)\n"
-      "  --all        find: print every port where a modem answers, not only the first\n"
+      "  --all        find: print every port where a modem answers, not only the first;\n"
+      "               upgrade: update every such port\n"
       "  --json       JSON Lines on standard output, one object per event (see the\n"
       "               README); the lines for people go to standard error\n"
       "  --log FILE   write a transcript of the serial line to FILE\n"

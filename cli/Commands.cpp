@@ -89,27 +89,37 @@ int ShowInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const
 
 }  // namespace
 
+std::vector<ConsolePort> FindModems(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+                                    const std::vector<ConsolePort>& ports) {
+  std::vector<ConsolePort> found;
+  for (const ConsolePort& port : ports) {
+    CConsoleFront front(out, driver, {port});
+    front.status.ReportOnStderr(true);
+    if (front.core.ScanPorts(front.ForFind())) {
+      out.Print(port.name);
+      events.PortFound(port.name);
+      found.push_back(port);
+    }
+  }
+  return found;
+}
+
 int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
             const std::vector<ConsolePort>& ports, bool all) {
-  // --all: a scan of each port alone, so that every port with a modem is named.
-  std::vector<std::vector<ConsolePort>> scans;
+  bool any = false;
   if (all) {
-    for (const ConsolePort& port : ports) scans.push_back({port});
+    any = !FindModems(out, events, driver, ports).empty();
   } else {
-    scans.push_back(ports);
-  }
-  int found = 0;
-  for (const std::vector<ConsolePort>& scan : scans) {
-    CConsoleFront front(out, driver, scan);
+    CConsoleFront front(out, driver, ports);
     front.status.ReportOnStderr(true);
     if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind())) {
       out.Print(port->name);
       events.PortFound(port->name);
-      ++found;
+      any = true;
     }
   }
-  const int status = found > 0 ? exitcode::kDone : exitcode::kNotFound;
-  if (found == 0) out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+  const int status = any ? exitcode::kDone : exitcode::kNotFound;
+  if (!any) out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
   events.End("find", status);
   return status;
 }

@@ -196,3 +196,31 @@ const char* PhaseKey(ProgressPhase phase) {
   }
   return "";
 }
+
+std::string OutcomeSummary(UpgradeResult result) {
+  switch (result) {
+    case UpgradeResult::kDone:
+      return "updated";
+    case UpgradeResult::kDeclined:
+      return "declined, untouched";
+    case UpgradeResult::kCantOpenPort:
+      return "port did not open, untouched";
+    case UpgradeResult::kQueryFailed:
+      return "no versions, untouched";
+    case UpgradeResult::kCantOpenImage:
+      return "image did not open, untouched";
+    case UpgradeResult::kIncorrectImage:
+      return "incorrect image, untouched";
+    case UpgradeResult::kNotReady:
+      return "not ready (flash may be erased)";
+    case UpgradeResult::kTransferIncomplete:
+      return "transfer failed (half written)";
+    case UpgradeResult::kNotConfirmed:
+      return "not confirmed (may be half written)";
+    case UpgradeResult::kCurrent:
+      return "current, untouched";
+    case UpgradeResult::kCount:
+      break;
+  }
+  return "";
+}

@@ -29,6 +29,8 @@ struct OutcomeMessage {
   std::string text;
 };
 OutcomeMessage ConsoleOutcomeMessage(const UpgradeOutcome& outcome);
+// A few words for the summary of several ports: "updated", "not ready (flash may be erased)".
+std::string OutcomeSummary(UpgradeResult result);
 // The key of a progress phase: "erase" or "transfer".
 const char* PhaseKey(ProgressPhase phase);
 

@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "cli/Arguments.h"
+#include "cli/BatchUpgrade.h"
 #include "cli/Commands.h"
 #include "cli/ConsolePorts.h"
+#include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
 #include "cli/JsonEvents.h"
 #include "cli/Platform.h"
@@ -53,8 +55,9 @@ int main(int argc, char** argv) {
                         : args.command == Command::kInfo ? "info"
                                                          : "upgrade";
   std::vector<ConsolePort> ports;
+  const bool scanAll = args.command == Command::kFind || args.all;
   const std::vector<std::string> names =
-      args.ports.empty() && args.command == Command::kFind ? DefaultScanPorts() : args.ports;
+      args.ports.empty() && scanAll ? DefaultScanPorts() : args.ports;
   for (const std::string& name : names) {
     const std::string device = PortDevice(name);
     if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
@@ -92,15 +95,24 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::string retry = "fwupdate upgrade --port " + Quoted(names.empty() ? "" : names[0]) + " " +
-                      Quoted(args.image) + (args.yes ? " --yes" : "") +
-                      (args.skipCurrent ? " --skip-current" : "");
-  InstallInterruptHandler(
-      "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
-      "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
-      "partly written: the modem will not work until an upgrade completes.\nRun the same "
-      "upgrade again:\n  " +
-          retry + "\n");
+  const bool batch = args.command == Command::kUpgrade && (names.size() > 1 || args.all);
+  std::string retry = "fwupdate upgrade";
+  for (const std::string& name : (args.all ? std::vector<std::string>{} : names))
+    retry += " --port " + Quoted(name);
+  retry += std::string(args.all ? " --all" : "") + " " + Quoted(args.image) +
+           (args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  if (batch) {
+    // Each port says where it was left.
+    InstallInterruptHandler("\nfwupdate: interrupted. Where each port was left:\n",
+                            "\nfwupdate: interrupted. Where each port was left:\n");
+  } else {
+    InstallInterruptHandler(
+        "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
+        "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
+        "partly written: the modem will not work until an upgrade completes.\nRun the same "
+        "upgrade again:\n  " +
+            retry + "\n");
+  }
 
   CConsoleOut out(StdoutIsTerminal() && !args.json, args.json);
   std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);
@@ -116,6 +128,17 @@ int main(int argc, char** argv) {
     case Command::kInfo:
       return RunInfo(out, events, driver, ports[0], args.image);
     case Command::kUpgrade:
+      if (batch) {
+        const std::vector<ConsolePort> chosen =
+            args.all ? FindModems(out, events, driver, ports) : ports;
+        if (chosen.empty()) {
+          out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+          events.End("upgrade", exitcode::kNotFound);
+          return exitcode::kNotFound;
+        }
+        return RunBatchUpgrade(args.json ? stderr : stdout, StdoutIsTerminal() && !args.json,
+                               events, chosen, {args.image, args.yes, args.skipCurrent, retry});
+      }
       return RunUpgrade(out, events, driver, ports[0],
                         {args.image, args.yes, args.skipCurrent, retry});
     case Command::kNone:

@@ -205,6 +205,49 @@ assert done["message"] == "The modem firmware has been updated successfully.", d
   grep -qF "The modem firmware has been updated successfully." up.err || fail "upgrade: $(cat up.err)"
 }
 
+# Three modems at once, one of which never says READY: the other two take the image byte
+# for byte, the third ends with its own outcome within its bound, the summary and the
+# status say so, and the --json stream names each port's end. Then --skip-current over the
+# same ports leaves the two updated modems alone.
+scenario_batch() {
+  sim_start COM3:erase=300,times=1 COM4:erase=300,no-ready=1,times=1 COM5:erase=300,times=1
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  local ports=(--port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5")
+  run refused upgrade img.bin "${ports[@]}"
+  expect refused 8 "standard input is not a terminal" err
+  grep -qF "AT&F" sim.log && fail "a port was touched before the refusal: $(cat sim.log)"
+
+  local start=$SECONDS
+  run batch upgrade img.bin "${ports[@]}" --yes --json
+  # The query, 10 s of erase ticks, then up to 20 s for READY: one port's bound, not three.
+  [ $((SECONDS - start)) -le 40 ] || fail "the batch took $((SECONDS - start)) s"
+  expect batch 13 "" err
+  cmp -s img.bin record/COM3.bin || fail "COM3 did not receive exactly the image"
+  cmp -s img.bin record/COM5.bin || fail "COM5 did not receive exactly the image"
+  grep -qF "Continue to update firmware of 3 modems ? yes (--yes)" batch.err ||
+    fail "no one question: $(cat batch.err)"
+  grep -qE "^$PTY_COM4 +2\.10 / 1\.07 +not ready \(flash may be erased\) " batch.err ||
+    fail "summary: $(cat batch.err)"
+  [ "$(grep -cE ' updated +[0-9]+:[0-9]{2}$' batch.err)" = 2 ] || fail "summary: $(cat batch.err)"
+  json_lines batch
+  python3 - "$PTY_COM3" "$PTY_COM4" "$PTY_COM5" batch.out <<'PY' || fail "json: $(cat batch.out)"
+import json, sys
+com3, com4, com5, path = sys.argv[1:]
+events = [json.loads(line) for line in open(path)]
+done = {e["port"]: e for e in events if e["event"] == "port_done"}
+assert done[com3]["outcome"] == "done" and done[com5]["outcome"] == "done", done
+assert (done[com4]["outcome"], done[com4]["exit_status"], done[com4]["message_id"]) == \
+    ("not_ready", 9, "not_ready"), done
+assert events[-1] == {"schema": 1, "event": "end", "command": "upgrade", "exit_status": 13}
+PY
+
+  run again upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM5" --yes --skip-current
+  expect again 0
+  [ "$(grep -c 'AT+F56' sim.log)" = 3 ] || fail "a current modem was erased: $(cat sim.log)"
+  [ "$(grep -cE ' current, untouched +[0-9]+:[0-9]{2}$' again.out)" = 2 ] ||
+    fail "not current: $(cat again.out)"
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.

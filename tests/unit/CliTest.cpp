@@ -42,7 +42,7 @@ TEST(CliArguments, TakesEachCommandAndRejectsWhatItDoesNotTake) {
   } bad[] = {
       {{}, "no command given (find, info or upgrade)"},
       {{"flash"}, "unknown command flash (find, info or upgrade)"},
-      {{"upgrade", "fw.bin"}, "upgrade needs one --port"},
+      {{"upgrade", "fw.bin"}, "upgrade needs a --port, or --all"},
       {{"upgrade", "--port", "COM1"}, "upgrade needs an image file"},
       {{"info", "--port", "COM1", "--port", "COM2"}, "info needs one --port"},
       {{"info", "--port", "COM1", "--yes"}, "--yes belongs to upgrade"},
