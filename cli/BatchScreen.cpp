@@ -114,3 +114,9 @@ void CBatchScreen::Finish(int port, const std::string& text) {
   else
     Emit(m_human, line.name + ": " + text);
 }
+
+void CBatchScreen::Close() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_live = false;
+  m_drawn = 0;
+}

@@ -24,6 +24,8 @@ class CBatchScreen {
   void Progress(int port, const ProgressReport& report);
   void Finish(int port, const std::string& text);  // the port's last word on its line
   void Print(const std::string& text);             // a line about no port in particular
+  // Every port has ended: the live lines stay as they are, later lines go below them.
+  void Close();
 
  private:
   struct Line {

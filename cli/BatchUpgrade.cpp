@@ -150,6 +150,7 @@ int RunBatchUpgrade(std::FILE* human, bool live, CJsonEvents& events,
   }
   gate.Answer(yes);
   for (std::thread& thread : threads) thread.join();
+  screen.Close();
 
   // The summary, and one status for the run.
   std::vector<std::vector<std::string>> rows = {{"Port", "Before", "Outcome", "Time"}};

@@ -248,6 +248,23 @@ PY
     fail "not current: $(cat again.out)"
 }
 
+# Ctrl-C over several ports stops them all, and each says where it was left.
+scenario_batch_interrupt() {
+  sim_start COM3:erase=300,pace=1 COM4:silent=1 COM5:erase=30000
+  make_image img.bin $((256 * 1024))
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5" --yes \
+    </dev/null >int.out 2>int.err &
+  local pid=$!
+  await int.out "$PTY_COM3: Updating... " 60 || fail "int: the transfer never began"
+  kill -INT "$pid"
+  wait "$pid"
+  echo $? >int.rc
+  expect int 130 "Where each port was left:" err
+  expect int 130 "  $PTY_COM3: half written" err
+  expect int 130 "  $PTY_COM4: untouched" err
+  expect int 130 "  $PTY_COM5: erased" err
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.
