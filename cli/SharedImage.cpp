@@ -1,32 +1,8 @@
 #include "cli/SharedImage.h"
 
 #include <algorithm>
-#include <cstring>
 
-namespace {
-
-class CSharedImageFile : public IImageFile {
- public:
-  explicit CSharedImageFile(const std::vector<char>& bytes) : m_bytes(bytes) {}
-  std::uint32_t GetLength() override { return static_cast<std::uint32_t>(m_bytes.size()); }
-  bool Read(void* data, std::uint32_t n, std::uint32_t& done) override {
-    done = static_cast<std::uint32_t>(std::min<std::size_t>(n, m_bytes.size() - m_position));
-    if (done > 0) std::memcpy(data, m_bytes.data() + m_position, done);
-    m_position += done;
-    return true;
-  }
-  bool Seek(std::uint32_t offset) override {
-    if (offset > m_bytes.size()) return false;
-    m_position = offset;
-    return true;
-  }
-
- private:
-  const std::vector<char>& m_bytes;
-  std::size_t m_position = 0;
-};
-
-}  // namespace
+#include "image/BytesImageFile.h"
 
 bool CSharedImageFiles::Load(IImageFiles& from, const std::string& name) {
   std::unique_ptr<IImageFile> file = from.OpenImageFile(name);
@@ -43,5 +19,5 @@ bool CSharedImageFiles::Load(IImageFiles& from, const std::string& name) {
 }
 
 std::unique_ptr<IImageFile> CSharedImageFiles::OpenImageFile(const std::string&) {
-  return std::make_unique<CSharedImageFile>(m_bytes);
+  return std::make_unique<CBytesImageFile>(m_bytes.data(), m_bytes.size());
 }
