@@ -52,12 +52,18 @@ read -r wall user sys peak <time.txt
 # The transfer: from the first port's "phase transfer" to the last port's last progress.
 start=$(grep -F '"phase":"transfer","total"' stamped.txt | awk 'NR == 1 {print $1}')
 end=$(grep -F "\"phase\":\"transfer\",\"done\":$SIZE," stamped.txt | awk '{t = $1} END {print t}')
-awk -v s="$start" -v e="$end" -v size="$SIZE" -v n="$PORTS" -v wall="$wall" -v user="$user" \
+# The last bytes are still in the line's buffers when fwupdate has written them: the last
+# final answer, less the modem's 500 ms of silence before it, marks the end on its side.
+answer=$(grep -F '"event":"port_done"' stamped.txt | awk '{t = $1} END {print t}')
+awk -v s="$start" -v e="$end" -v a="$answer" -v size="$SIZE" -v n="$PORTS" -v wall="$wall" -v user="$user" \
     -v sys="$sys" -v status="$status" -v received="$received" 'BEGIN {
   printf "  exit status %d, %d of %d modems received every byte\n", status, received, n
   rate = n * size / (e - s)
   printf "  transfer %.1f s, aggregate %.0f B/s against %d x 11,520 = %d B/s: ratio %.3f\n",
     e - s, rate, n, n * 11520, rate / (n * 11520)
+  rate = n * size / (a - 0.5 - s)
+  printf "  to the last final answer less 500 ms: %.1f s, aggregate %.0f B/s: ratio %.3f\n",
+    a - 0.5 - s, rate, rate / (n * 11520)
   printf "  whole run %.1f s wall, fwupdate CPU %.2f s (user %.2f + system %.2f) = %.2f%% of one core\n",
     wall, user + sys, user, sys, 100 * (user + sys) / wall
 }'
