@@ -7,7 +7,7 @@
 
 const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kDone, "done: modem found, versions read, firmware updated (or current)"},
-    {exitcode::kNotFound, "find: no supported modem answered on any port"},
+    {exitcode::kNotFound, "find, upgrade --all: no supported modem answered on any port"},
     {exitcode::kUsage, "bad command line"},
     {exitcode::kCantOpenPort, "the port cannot be opened (missing, busy or not allowed)"},
     {exitcode::kCantQueryModem, "the modem did not report its versions and dates"},
