@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "cli/ExitStatus.h"
+#include "cli/InterruptPorts.h"
 
 const ExitStatusEntry kExitStatusTable[] = {
-    {exitcode::kDone, "done: modem found, versions read, or firmware updated"},
-    {exitcode::kNotFound, "find: no supported modem answered on any port"},
+    {exitcode::kDone, "done: modem found, versions read, firmware updated (or current)"},
+    {exitcode::kNotFound, "find, upgrade --all: no supported modem answered on any port"},
     {exitcode::kUsage, "bad command line"},
     {exitcode::kCantOpenPort, "the port cannot be opened (missing, busy or not allowed)"},
     {exitcode::kCantQueryModem, "the modem did not report its versions and dates"},
@@ -18,11 +19,16 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kTransferFailed, "upgrade: the modem did not take the whole image"},
     {exitcode::kNotConfirmed, "upgrade: the modem did not confirm the update"},
     {exitcode::kCantOpenLog, "the --log file cannot be written"},
+    {exitcode::kSomePortsFailed,
+     "upgrade of several ports: not every port succeeded; the summary and --json name each"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
 };
 const int kExitStatusCount = sizeof kExitStatusTable / sizeof kExitStatusTable[0];
 
 namespace {
+
+// Ctrl-C's prepared lines have room for this many.
+constexpr std::size_t kMaxUpgradePorts = kMaxInterruptPorts;
 
 Command CommandNamed(const std::string& word) {
   if (word == "find") return Command::kFind;
@@ -40,20 +46,30 @@ bool CheckCommand(const Arguments& args, std::string& error) {
     case Command::kFind:
       if (!args.image.empty())
         error = "find takes no image";
-      else if (args.yes)
-        error = "--yes belongs to upgrade";
+      else if (args.yes || args.skipCurrent)
+        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kInfo:
-      if (args.ports.size() != 1)
+      if (args.all)
+        error = "--all belongs to find";
+      else if (args.ports.size() != 1)
         error = "info needs one --port";
-      else if (args.yes)
-        error = "--yes belongs to upgrade";
+      else if (args.yes || args.skipCurrent)
+        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
       break;
     case Command::kUpgrade:
-      if (args.ports.size() != 1)
-        error = "upgrade needs one --port";
+      if (args.ports.empty() && !args.all)
+        error = "upgrade needs a --port, or --all";
+      else if (args.ports.size() > kMaxUpgradePorts)
+        error = "upgrade takes at most " + std::to_string(kMaxUpgradePorts) + " ports";
+      else if ((args.ports.size() > 1 || args.all) && !args.logFile.empty())
+        error = "--log takes one port";
       else if (args.image.empty())
         error = "upgrade needs an image file";
+      // Two cores on one port: the second could never open it.
+      for (std::size_t i = 0; error.empty() && i < args.ports.size(); ++i)
+        for (std::size_t j = 0; error.empty() && j < i; ++j)
+          if (args.ports[i] == args.ports[j]) error = "--port " + args.ports[i] + " given twice";
       break;
   }
   return error.empty();
@@ -88,8 +104,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       return true;
     };
 
-    const bool flag =
-        arg == "--help" || arg == "-h" || arg == "--version" || arg == "--yes" || arg == "-y";
+    const bool flag = arg == "--help" || arg == "-h" || arg == "--version" || arg == "--yes" ||
+                      arg == "-y" || arg == "--skip-current" || arg == "--json" || arg == "--all";
     if (flag && hasValue) {
       error = arg + " takes no value";
       return false;
@@ -100,6 +116,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       args.version = true;
     } else if (arg == "--yes" || arg == "-y") {
       args.yes = true;
+    } else if (arg == "--skip-current" || arg == "--json" || arg == "--all") {
+      (arg == "--json" ? args.json : arg == "--all" ? args.all : args.skipCurrent) = true;
     } else if (arg == "--port" || arg == "-p") {
       if (!takeValue()) return false;
       args.ports.push_back(value);
@@ -131,9 +149,9 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
 
 std::string UsageText() {
   std::string text =
-      "usage: fwupdate find [--port PORT]...\n"
-      "       fwupdate info --port PORT [IMAGE]\n"
-      "       fwupdate upgrade --port PORT IMAGE [--yes]\n"
+      "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
+      "       fwupdate info --port PORT [IMAGE] [--json]\n"
+      "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current] [--json]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -142,12 +160,19 @@ std::string UsageText() {
       "            COM1..COM8) and print the first where a supported modem answers\n"
       "  info      print the modem's controller and DSP versions and dates, beside those\n"
       "            of IMAGE when one is given; sends only the query commands\n"
-      "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE\n"
+      "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
+      "            with several ports (or --all) all at once, after one question\n"
       "\n"
       "  --port PORT  COM1..COM8 (on Linux /dev/ttyS0../dev/ttyS7) or a device path such\n"
       "               as /dev/ttyUSB0\n"
       "  --yes        answer the question of upgrade with yes (unattended use); without\n"
       "               it upgrade needs a terminal on standard input\n"
+      "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
+      "               image's versions and dates, and says it is current (status 0)\n"
+      "  --all        find: print every port where a modem answers, not only the first;\n"
+      "               upgrade: update every such port\n"
+      "  --json       JSON Lines on standard output, one object per event (see the\n"
+      "               README); the lines for people go to standard error\n"
       "  --log FILE   write a transcript of the serial line to FILE\n"
       "  --help       this text\n"
       "  --version    print the program's name and version\n"

@@ -12,6 +12,9 @@ struct Arguments {
   std::string image;
   std::string logFile;
   bool yes = false;
+  bool skipCurrent = false;  // upgrade: leave a modem that has the image's record alone
+  bool json = false;         // JSON Lines on stdout, people's lines on stderr
+  bool all = false;          // find: every port with a modem, not only the first
   bool help = false;
   bool version = false;
 };

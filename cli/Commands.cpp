@@ -7,6 +7,7 @@
 #include "cli/ConsoleFront.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
+#include "cli/JsonSeams.h"
 #include "modem/Texts.h"
 
 namespace {
@@ -46,21 +47,9 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
   for (const auto& row : rows) print(row.label, Shown(row.modem), image ? Shown(row.image) : "");
 }
 
-}  // namespace
-
-int RunFind(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports) {
-  CConsoleFront front(out, driver, ports);
-  front.status.ReportOnStderr(true);
-  if (const std::optional<FoundPort> found = front.core.ScanPorts(front.ForFind())) {
-    out.Print(found->name);
-    return exitcode::kDone;
-  }
-  out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
-  return exitcode::kNotFound;
-}
-
-int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-            const std::string& image) {
+// info without its end event.
+int ShowInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
+             const std::string& image) {
   CConsoleFront front(out, driver, {port});
   FirmwareVersionInfo fromImage;
   bool imageComplete = true;
@@ -84,6 +73,8 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
   }
 
   PrintVersions(out, modem, image.empty() ? nullptr : &fromImage);
+  events.Versions(port.name, "modem", modem);
+  if (!image.empty()) events.Versions(port.name, "image", fromImage);
   int status = exitcode::kDone;
   if (!imageComplete) {
     out.Error("fwupdate: " + FirstParagraph(text::kIncorrectImage));
@@ -96,11 +87,68 @@ int RunInfo(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
   return status;
 }
 
-int RunUpgrade(CConsoleOut& out, ISerialDriver& driver, const ConsolePort& port,
-               const std::string& image, bool yes, const std::string& retryCommand) {
+}  // namespace
+
+std::vector<ConsolePort> FindModems(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+                                    const std::vector<ConsolePort>& ports) {
+  std::vector<ConsolePort> found;
+  for (const ConsolePort& port : ports) {
+    CConsoleFront front(out, driver, {port});
+    front.status.ReportOnStderr(true);
+    if (front.core.ScanPorts(front.ForFind())) {
+      out.Print(port.name);
+      events.PortFound(port.name);
+      found.push_back(port);
+    }
+  }
+  return found;
+}
+
+int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+            const std::vector<ConsolePort>& ports, bool all) {
+  bool any = false;
+  if (all) {
+    any = !FindModems(out, events, driver, ports).empty();
+  } else {
+    CConsoleFront front(out, driver, ports);
+    front.status.ReportOnStderr(true);
+    if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind())) {
+      out.Print(port->name);
+      events.PortFound(port->name);
+      any = true;
+    }
+  }
+  const int status = any ? exitcode::kDone : exitcode::kNotFound;
+  if (!any) out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+  events.End("find", status);
+  return status;
+}
+
+int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
+            const std::string& image) {
+  const int status = ShowInfo(out, events, driver, port, image);
+  events.End("info", status);
+  return status;
+}
+
+int RunUpgrade(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
+               const ConsolePort& port, const UpgradeChoices& choices) {
   CConsoleFront front(out, driver, {port});
-  front.core.ChooseImage(image);
-  front.boxes.AnswerYes(yes);
-  front.boxes.SetRetryCommand(retryCommand);
-  return UpgradeExitStatus(front.core.OnUpgrade(front.ForUpgrade()).result);
+  front.core.ChooseImage(choices.image);
+  front.core.SkipCurrent(choices.skipCurrent);
+  front.boxes.AnswerYes(choices.yes);
+  front.boxes.SetRetryCommand(choices.retryCommand);
+  CJsonProgress progress(front.progress, events, port.name);
+  CJsonBoxes boxes(front.boxes, events, choices.yes);
+  const UpgradeOutcome outcome = front.core.OnUpgrade(front.ForUpgrade(progress, boxes));
+  if (outcome.result == UpgradeResult::kCurrent) {
+    // No question was asked, so no versions went out with it.
+    events.Versions(port.name, "modem", outcome.modem);
+    events.Versions(port.name, "image", outcome.image);
+    out.Print(ConsoleCurrentLine(outcome.port));
+  }
+  const int status = UpgradeExitStatus(outcome.result);
+  events.PortDone(port.name, outcome);
+  events.End("upgrade", status);
+  return status;
 }

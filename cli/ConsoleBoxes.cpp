@@ -6,9 +6,7 @@
 #include "cli/ConsoleTexts.h"
 #include "cli/Platform.h"
 
-namespace {
-
-bool IsYes(const std::string& answer) {
+bool IsYesAnswer(const std::string& answer) {
   std::string word;
   for (char c : answer) {
     if (!std::isspace(static_cast<unsigned char>(c)))
@@ -16,8 +14,6 @@ bool IsYes(const std::string& answer) {
   }
   return word == "y" || word == "yes";
 }
-
-}  // namespace
 
 CConsoleBoxes::CConsoleBoxes(CConsoleOut& out, const std::vector<ConsolePort>& ports) : m_out(out) {
   for (const ConsolePort& port : ports) m_devices[port.name] = port.device;
@@ -69,12 +65,11 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
     return box::kIdOk;
   }
   DiscardTypeAhead();
-  std::fputs((question + " [y/N] ").c_str(), stdout);
-  std::fflush(stdout);
+  m_out.Prompt(question + " [y/N] ");
   char answer[64] = {};
-  const bool yes = std::fgets(answer, sizeof answer, m_in) && IsYes(answer);
+  const bool yes = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
   if (!yes) {
-    if (answer[0] == '\0') std::fputc('\n', stdout);  // end of input: end the question's line
+    if (answer[0] == '\0') m_out.Prompt("\n");  // end of input: end the question's line
     m_out.Print("Not updated: nothing was written to the modem.");
     return box::kIdCancel;
   }

@@ -13,6 +13,9 @@
 #include "cli/ConsolePorts.h"
 #include "modem/MessageBoxes.h"
 
+// Whether a typed answer says yes: "y" or "yes", any case, blanks aside.
+bool IsYesAnswer(const std::string& answer);
+
 class CConsoleBoxes : public IMessageBoxes {
  public:
   CConsoleBoxes(CConsoleOut& out, const std::vector<ConsolePort>& ports);

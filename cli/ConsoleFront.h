@@ -25,7 +25,11 @@ class CConsoleFront {
   }
 
   FindSeams ForFind() { return {status, m_controls}; }
-  UpgradeSeams ForUpgrade() { return {files, status, progress, boxes, m_controls}; }
+  UpgradeSeams ForUpgrade() { return ForUpgrade(progress, boxes); }
+  // With other progress and boxes: the console's own, wrapped.
+  UpgradeSeams ForUpgrade(IProgressView& shownProgress, IMessageBoxes& shownBoxes) {
+    return {files, status, shownProgress, shownBoxes, m_controls};
+  }
 
   CConsoleStatus status;
   CConsoleProgress progress;

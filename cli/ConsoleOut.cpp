@@ -6,10 +6,16 @@
 
 void CConsoleOut::Print(const std::string& text) {
   EndLine();
-  std::fputs(text.c_str(), stdout);
-  std::fputc('\n', stdout);
+  std::fputs(text.c_str(), m_human);
+  std::fputc('\n', m_human);
   // Promptly, also into a pipe: whoever watches the output sees each step as it happens.
-  std::fflush(stdout);
+  std::fflush(m_human);
+}
+
+void CConsoleOut::Prompt(const std::string& text) {
+  EndLine();
+  std::fputs(text.c_str(), m_human);
+  std::fflush(m_human);
 }
 
 void CConsoleOut::Error(const std::string& text) {

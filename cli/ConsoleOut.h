@@ -4,21 +4,26 @@
 // written over it.
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 class CConsoleOut {
  public:
-  explicit CConsoleOut(bool live) : m_live(live) {}
+  // `humanOnStderr` (--json): stdout carries the events, so the lines for people go to stderr.
+  explicit CConsoleOut(bool live, bool humanOnStderr = false)
+      : m_live(live), m_human(humanOnStderr ? stderr : stdout) {}
 
   // Whether stdout is a terminal that takes a live line.
   bool Live() const { return m_live; }
-  void Print(const std::string& text);  // stdout, one line
-  void Error(const std::string& text);  // stderr, one line
-  void Draw(const std::string& text);   // the live line, redrawn
-  void EndLine();                       // the live line stays, later output goes below it
+  void Print(const std::string& text);   // stdout (or stderr, see above), one line
+  void Prompt(const std::string& text);  // the same stream, without a line end: a question
+  void Error(const std::string& text);   // stderr, one line
+  void Draw(const std::string& text);    // the live line, redrawn
+  void EndLine();                        // the live line stays, later output goes below it
 
  private:
   bool m_live;
+  std::FILE* m_human;
   bool m_lineOpen = false;
   std::size_t m_drawnLength = 0;
 };

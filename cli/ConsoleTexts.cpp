@@ -117,8 +117,110 @@ int UpgradeExitStatus(UpgradeResult result) {
       return exitcode::kTransferFailed;
     case UpgradeResult::kNotConfirmed:
       return exitcode::kNotConfirmed;
+    case UpgradeResult::kCurrent:
+      return exitcode::kDone;
     case UpgradeResult::kCount:
       break;
   }
   return kNoOutcome;
+}
+
+std::string ConsoleCurrentLine(const std::string& port) {
+  return "Current: the modem on " + port +
+         " already has the image's versions and dates; nothing was written.";
+}
+
+const char* OutcomeKey(UpgradeResult result) {
+  switch (result) {
+    case UpgradeResult::kDone:
+      return "done";
+    case UpgradeResult::kDeclined:
+      return "declined";
+    case UpgradeResult::kCantOpenPort:
+      return "cant_open_port";
+    case UpgradeResult::kQueryFailed:
+      return "query_failed";
+    case UpgradeResult::kCantOpenImage:
+      return "cant_open_image";
+    case UpgradeResult::kIncorrectImage:
+      return "incorrect_image";
+    case UpgradeResult::kNotReady:
+      return "not_ready";
+    case UpgradeResult::kTransferIncomplete:
+      return "transfer_incomplete";
+    case UpgradeResult::kNotConfirmed:
+      return "not_confirmed";
+    case UpgradeResult::kCurrent:
+      return "current";
+    case UpgradeResult::kCount:
+      break;
+  }
+  return "";
+}
+
+OutcomeMessage ConsoleOutcomeMessage(const UpgradeOutcome& o) {
+  const PortRef port{0, o.port};
+  switch (o.result) {
+    case UpgradeResult::kDone:
+      return {"success", ConsoleBoxText(BoxMessage(BoxId::kSuccess))};
+    case UpgradeResult::kDeclined:
+      return {"declined", "Not updated: nothing was written to the modem."};
+    case UpgradeResult::kCantOpenPort:
+      return {"cant_open_port", ConsoleBoxText(BoxMessage(BoxId::kCantOpenPort, port))};
+    case UpgradeResult::kQueryFailed:
+      return {"cant_query_modem", ConsoleBoxText(BoxMessage(BoxId::kCantQueryModem))};
+    case UpgradeResult::kCantOpenImage:
+      return {"cant_open_image", ConsoleBoxText(BoxMessage(BoxId::kCantOpenImage))};
+    case UpgradeResult::kIncorrectImage:
+      return {"incorrect_image", ConsoleBoxText(BoxMessage(BoxId::kIncorrectImage))};
+    case UpgradeResult::kNotReady:
+      return {"not_ready", ConsoleBoxText(BoxMessage(BoxId::kNotReady))};
+    case UpgradeResult::kTransferIncomplete:
+      return {"transfer_failed", ConsoleBoxText(BoxMessage(BoxId::kTransferFailed))};
+    case UpgradeResult::kNotConfirmed:
+      return {"not_confirmed", ConsoleBoxText(BoxMessage(BoxId::kNotConfirmed))};
+    case UpgradeResult::kCurrent:
+      return {"current", ConsoleCurrentLine(o.port)};
+    case UpgradeResult::kCount:
+      break;
+  }
+  return {"", ""};
+}
+
+const char* PhaseKey(ProgressPhase phase) {
+  switch (phase) {
+    case ProgressPhase::kErase:
+      return "erase";
+    case ProgressPhase::kTransfer:
+      return "transfer";
+  }
+  return "";
+}
+
+std::string OutcomeSummary(UpgradeResult result) {
+  switch (result) {
+    case UpgradeResult::kDone:
+      return "updated";
+    case UpgradeResult::kDeclined:
+      return "declined, untouched";
+    case UpgradeResult::kCantOpenPort:
+      return "port did not open, untouched";
+    case UpgradeResult::kQueryFailed:
+      return "no versions, untouched";
+    case UpgradeResult::kCantOpenImage:
+      return "image did not open, untouched";
+    case UpgradeResult::kIncorrectImage:
+      return "incorrect image, untouched";
+    case UpgradeResult::kNotReady:
+      return "not ready (flash may be erased)";
+    case UpgradeResult::kTransferIncomplete:
+      return "transfer failed (half written)";
+    case UpgradeResult::kNotConfirmed:
+      return "not confirmed (may be half written)";
+    case UpgradeResult::kCurrent:
+      return "current, untouched";
+    case UpgradeResult::kCount:
+      break;
+  }
+  return "";
 }

@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "cli/Arguments.h"
+#include "cli/BatchUpgrade.h"
 #include "cli/Commands.h"
 #include "cli/ConsolePorts.h"
+#include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
+#include "cli/JsonEvents.h"
 #include "cli/Platform.h"
 #include "modem/Texts.h"
 #include "serial/LoggingSerialDriver.h"
@@ -47,9 +50,14 @@ int main(int argc, char** argv) {
     return exitcode::kDone;
   }
 
+  CJsonEvents events(args.json);
+  const char* command = args.command == Command::kFind   ? "find"
+                        : args.command == Command::kInfo ? "info"
+                                                         : "upgrade";
   std::vector<ConsolePort> ports;
+  const bool scanAll = args.command == Command::kFind || args.all;
   const std::vector<std::string> names =
-      args.ports.empty() && args.command == Command::kFind ? DefaultScanPorts() : args.ports;
+      args.ports.empty() && scanAll ? DefaultScanPorts() : args.ports;
   for (const std::string& name : names) {
     const std::string device = PortDevice(name);
     if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
@@ -63,6 +71,7 @@ int main(int argc, char** argv) {
         "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
         "--yes to update without asking.\n",
         stderr);
+    events.End(command, exitcode::kNoTerminal);
     return exitcode::kNoTerminal;
   }
   if (!args.image.empty()) {
@@ -71,6 +80,7 @@ int main(int argc, char** argv) {
     } else {
       std::fprintf(stderr, "fwupdate: %s\n  %s: %s\n", text::kCantOpenImage, args.image.c_str(),
                    std::strerror(errno));
+      events.End(command, exitcode::kCantOpenImage);
       return exitcode::kCantOpenImage;
     }
   }
@@ -80,20 +90,31 @@ int main(int argc, char** argv) {
     if (!log) {
       std::fprintf(stderr, "fwupdate: cannot write the log %s: %s\n", args.logFile.c_str(),
                    std::strerror(errno));
+      events.End(command, exitcode::kCantOpenLog);
       return exitcode::kCantOpenLog;
     }
   }
 
-  std::string retry = "fwupdate upgrade --port " + Quoted(names.empty() ? "" : names[0]) + " " +
-                      Quoted(args.image) + (args.yes ? " --yes" : "");
-  InstallInterruptHandler(
-      "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
-      "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
-      "partly written: the modem will not work until an upgrade completes.\nRun the same "
-      "upgrade again:\n  " +
-          retry + "\n");
+  const bool batch = args.command == Command::kUpgrade && (names.size() > 1 || args.all);
+  std::string retry = "fwupdate upgrade";
+  for (const std::string& name : (args.all ? std::vector<std::string>{} : names))
+    retry += " --port " + Quoted(name);
+  retry += std::string(args.all ? " --all" : "") + " " + Quoted(args.image) +
+           (args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  if (batch) {
+    // Each port says where it was left.
+    InstallInterruptHandler("\nfwupdate: interrupted. Where each port was left:\n",
+                            "\nfwupdate: interrupted. Where each port was left:\n");
+  } else {
+    InstallInterruptHandler(
+        "\nfwupdate: interrupted. The modem's firmware was not touched.\n",
+        "\nfwupdate: interrupted during the update. The modem's flash may be erased or only "
+        "partly written: the modem will not work until an upgrade completes.\nRun the same "
+        "upgrade again:\n  " +
+            retry + "\n");
+  }
 
-  CConsoleOut out(StdoutIsTerminal());
+  CConsoleOut out(StdoutIsTerminal() && !args.json, args.json);
   std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);
   // --log: the transcript wraps the platform's driver, so that it sees every open, line
   // setting, time-out and byte as the device gets them.
@@ -103,11 +124,23 @@ int main(int argc, char** argv) {
 
   switch (args.command) {
     case Command::kFind:
-      return RunFind(out, driver, ports);
+      return RunFind(out, events, driver, ports, args.all);
     case Command::kInfo:
-      return RunInfo(out, driver, ports[0], args.image);
+      return RunInfo(out, events, driver, ports[0], args.image);
     case Command::kUpgrade:
-      return RunUpgrade(out, driver, ports[0], args.image, args.yes, retry);
+      if (batch) {
+        const std::vector<ConsolePort> chosen =
+            args.all ? FindModems(out, events, driver, ports) : ports;
+        if (chosen.empty()) {
+          out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+          events.End("upgrade", exitcode::kNotFound);
+          return exitcode::kNotFound;
+        }
+        return RunBatchUpgrade(args.json ? stderr : stdout, StdoutIsTerminal() && !args.json,
+                               events, chosen, {args.image, args.yes, args.skipCurrent, retry});
+      }
+      return RunUpgrade(out, events, driver, ports[0],
+                        {args.image, args.yes, args.skipCurrent, retry});
     case Command::kNone:
       break;
   }

@@ -3,8 +3,10 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${FW_MINGW_ARCH})
 
-set(CMAKE_C_COMPILER ${FW_MINGW_ARCH}-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER ${FW_MINGW_ARCH}-w64-mingw32-g++)
+# The POSIX thread model: fwupdate updates several ports at once on std::thread, which the
+# win32 model's libstdc++ (GCC 12) does not have.
+set(CMAKE_C_COMPILER ${FW_MINGW_ARCH}-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER ${FW_MINGW_ARCH}-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER ${FW_MINGW_ARCH}-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${FW_MINGW_ARCH}-w64-mingw32)

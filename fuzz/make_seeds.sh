@@ -21,6 +21,11 @@ printf 'DSP Ver: 1.07 Date: 02/28/02' | seed fields no-carriage-return
 printf 'Controller Ver\0x\tDSP Ver' | seed fields zero-byte
 printf '\r\nZQ713\r\n\r\nOK\r\nREADY' | seed fields identification
 
+# JSON writer: a modem's text as it stands: quotes, control bytes, UTF-8 and bytes that are not.
+printf 'a"b\\c\x01\x1b[31m\x7f' | seed json quotes-and-controls
+printf 'caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80' | seed json utf8
+printf '\xff\xc3\xed\xa0\x80\xc0\xaf\xf4\x90\x80\x80' | seed json invalid-utf8
+
 # Image reader: read sizes, the file's length, a filler byte, then pieces (offset, bytes).
 piece() { u16 $1; txt "$2"; }
 valid_pieces() {

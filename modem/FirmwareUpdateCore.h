@@ -45,6 +45,9 @@ class CFirmwareUpdateCore {
   void SetPorts(std::vector<std::string> names);
   void ChoosePort(int index);  // an index into the ports; any other is ignored
   void ChooseImage(const std::string& name);
+  // Upgrade leaves a modem alone, before the question, when it already reports exactly the
+  // image's versions and dates: a repeated run changes nothing. Off unless set.
+  void SkipCurrent(bool skip) { m_bSkipCurrent = skip; }
   int PortIndex() const { return m_nPortIndex; }
   const std::string& PortName() const;
   const std::string& ImageName() const { return m_strFileName; }
@@ -89,6 +92,9 @@ class CFirmwareUpdateCore {
   int m_nPortIndex = 0;               // chosen port, an index into m_ports
   std::string m_strFileName;          // chosen image, without its folder
   std::vector<std::string> m_ports;   // by name: COM1..COM8 in the dialog, the user's in fwupdate
+  bool m_bSkipCurrent = false;
+  FirmwareVersionInfo m_modemRead;  // Upgrade: the records read for its question
+  FirmwareVersionInfo m_imageRead;
 
   ISerialDriver& m_driver;
   IPacing& m_pacing;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "record/FirmwareVersionInfo.h"
 #include "serial/SerialDriver.h"
 
 // Find: the port where a modem answered.
@@ -36,6 +37,7 @@ enum class UpgradeResult {
   kNotReady,            // no READY after the erase: the flash may be erased
   kTransferIncomplete,  // the modem did not take the whole image
   kNotConfirmed,        // the image went out, the modem did not say OK
+  kCurrent,             // --skip-current: the modem already has the image's record; untouched
   kCount
 };
 
@@ -44,4 +46,8 @@ struct UpgradeOutcome {
   std::string port;                              // the port of the download
   OpenFailure openFailure = OpenFailure::kNone;  // kCantOpenPort: why
   std::uint32_t bytesSent = 0;                   // image bytes the modem took
+  // The records as read before the question (empty fields where none were read): what a
+  // summary shows as "before", and what a modem left alone as current reported.
+  FirmwareVersionInfo modem;
+  FirmwareVersionInfo image;
 };

@@ -33,7 +33,7 @@ bool AnswerHolds(const char* answer, unsigned received, const char* marker) {
 
 UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t bytesSent,
                                             OpenFailure openFailure) const {
-  return {result, PortName(), openFailure, bytesSent};
+  return {result, PortName(), openFailure, bytesSent, m_modemRead, m_imageRead};
 }
 
 std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
@@ -58,6 +58,9 @@ std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSe
     return Outcome(UpgradeResult::kCantOpenPort, 0, query.openFailure);
   }
   seams.status.CloseStatusWindow();
+  m_modemRead = modem;
+  m_imageRead = image;
+  if (m_bSkipCurrent && SameFirmware(modem, image)) return Outcome(UpgradeResult::kCurrent);
   m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.
@@ -140,6 +143,8 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
 }
 
 UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
+  m_modemRead.Clear();
+  m_imageRead.Clear();
   if (const std::optional<UpgradeOutcome> refused = ObtainConsent(seams)) {
     seams.controls.EnableUpgrade(false);
     return *refused;

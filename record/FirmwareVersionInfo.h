@@ -15,3 +15,7 @@ struct FirmwareVersionInfo {
            dspDate[0] != '\0';
   }
 };
+
+// Whether two records name the same firmware: each field byte for byte, apart from the
+// blanks around it (a modem puts one before its dates, an image may not).
+bool SameFirmware(const FirmwareVersionInfo& a, const FirmwareVersionInfo& b);

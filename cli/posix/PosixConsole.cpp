@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "cli/InterruptPorts.h"
 #include "cli/Platform.h"
 
 namespace {
@@ -39,6 +40,8 @@ void WriteAll(int fd, const char* text) {
   }
 }
 
+void WriteToStderr(const char* text) { WriteAll(STDERR_FILENO, text); }
+
 // Only async-signal-safe calls: write, ioctl, _exit.
 void OnInterrupt(int) {
   if (g_lineOpen) WriteAll(STDOUT_FILENO, "\n");
@@ -49,6 +52,7 @@ void OnInterrupt(int) {
   WriteAll(STDERR_FILENO, g_state == static_cast<int>(InterruptState::kFlashAtRisk)
                               ? g_flashAtRisk
                               : g_nothingWritten);
+  WriteInterruptPorts(WriteToStderr);
   _exit(130);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/InterruptPorts.h"
 #include "cli/Platform.h"
 
 namespace {
@@ -27,6 +28,8 @@ void WriteText(DWORD stream, const char* text) {
   WriteFile(GetStdHandle(stream), text, static_cast<DWORD>(std::strlen(text)), &written, NULL);
 }
 
+void WriteToStderr(const char* text) { WriteText(STD_ERROR_HANDLE, text); }
+
 // Runs on a thread of its own: ends the process at once; Windows closes the port.
 BOOL WINAPI OnControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
@@ -34,6 +37,7 @@ BOOL WINAPI OnControl(DWORD event) {
   WriteText(STD_ERROR_HANDLE, g_state == static_cast<LONG>(InterruptState::kFlashAtRisk)
                                   ? g_flashAtRisk
                                   : g_nothingWritten);
+  WriteInterruptPorts(WriteToStderr);
   TerminateProcess(GetCurrentProcess(), 130);
   return TRUE;
 }

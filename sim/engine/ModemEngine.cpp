@@ -3,34 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/BytesImageFile.h"
 #include "image/ImageReader.h"
 #include "sim/engine/Printable.h"
 
 namespace {
 constexpr const char* kOk = "\r\nOK\r\n";
 constexpr const char* kError = "\r\nERROR\r\n";
-
-// The received image as the reader reads a file.
-class CReceivedImage : public IImageFile {
- public:
-  explicit CReceivedImage(const std::vector<std::uint8_t>& bytes) : m_bytes(bytes) {}
-  std::uint32_t GetLength() override { return static_cast<std::uint32_t>(m_bytes.size()); }
-  bool Read(void* data, std::uint32_t n, std::uint32_t& done) override {
-    done = static_cast<std::uint32_t>(std::min<std::size_t>(n, m_bytes.size() - m_at));
-    if (done > 0) std::memcpy(data, m_bytes.data() + m_at, done);
-    m_at += done;
-    return true;
-  }
-  bool Seek(std::uint32_t offset) override {
-    if (offset > m_bytes.size()) return false;
-    m_at = offset;
-    return true;
-  }
-
- private:
-  const std::vector<std::uint8_t>& m_bytes;
-  std::size_t m_at = 0;
-};
 }  // namespace
 
 CModemEngine::CModemEngine(const ModemConfig& config) : m_config(config) {}
@@ -266,7 +245,7 @@ void CModemEngine::SendFinal(Ticks t) {
 
 void CModemEngine::AdoptImageVersions() {
   // Only the bytes kept can be read; without keepImage the modem keeps its versions.
-  CReceivedImage image(m_image);
+  CBytesImageFile image(m_image.data(), m_image.size());
   FirmwareVersionInfo record;
   if (!ReadImageVersionInfo(image, record)) return;
   m_config.controllerVersion = record.controllerVersion;

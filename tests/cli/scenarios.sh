@@ -139,6 +139,132 @@ scenario_upgrade() {
   grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
 }
 
+# --skip-current: the first run updates; the modem then reports the image's record, and the
+# same command again leaves it alone: no erase command, "current", status 0.
+scenario_skip_current() {
+  sim_start COM3:erase=300,times=1
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run first upgrade --port "$PTY_COM3" img.bin --yes --skip-current
+  expect first 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  await sim.log "AT+F56" || return
+  run second upgrade --port "$PTY_COM3" img.bin --yes --skip-current
+  expect second 0 "Current: the modem on $PTY_COM3 already has the image's versions and dates"
+  sleep 0.5
+  [ "$(grep -c 'AT+F56' sim.log)" = 1 ] || fail "the second run erased: $(cat sim.log)"
+  grep -qF "Continue to update" second.out && fail "the second run asked: $(cat second.out)"
+}
+
+# json_lines NAME: every line of NAME.out is a JSON object with the schema's version.
+json_lines() {
+  python3 -c 'import json, sys
+for n, line in enumerate(open(sys.argv[1]), 1):
+    event = json.loads(line)
+    assert event["schema"] == 1, "line %d: %r" % (n, event)' "$1.out" ||
+    fail "$1: not JSON Lines: $(cat "$1.out")"
+}
+
+# --json: find --all, info and upgrade as JSON Lines on stdout, the lines for people on
+# stderr; a modem whose versions hold quotes, control bytes and invalid UTF-8 still gives
+# valid JSON that says what it sent.
+scenario_json() {
+  sim_start COM3:erase=300 'COM4:ctlver=a"b\\c\x01\xff,ctldate=\x7f\x1b[31m\t"q"'
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run find find --all --json --port "$PTY_COM3" --port "$WORK/missing" --port "$PTY_COM4"
+  expect find 0
+  json_lines find
+  [ "$(grep -c '"event":"port_found"' find.out)" = 2 ] || fail "find --all: $(cat find.out)"
+  grep -qF "Found Orvane modem on $PTY_COM4." find.err || fail "find --all: $(cat find.err)"
+
+  run info info --json --port "$PTY_COM4" img.bin
+  expect info 0
+  json_lines info
+  python3 -c 'import json, sys
+modem = [e for e in map(json.loads, open(sys.argv[1])) if e.get("source") == "modem"][0]
+assert modem["controller_version"] == "a\"b\\c\x01\ufffd", modem
+assert bytes.fromhex(modem["controller_version_hex"]) == b"a\"b\\c\x01\xff", modem
+assert modem["controller_date"] == " \x7f\x1b[31m\t\"q\"", modem
+assert "controller_date_hex" not in modem' info.out || fail "info: $(cat info.out)"
+  grep -qE '^Controller Ver ' info.err || fail "info: the table is not on stderr"
+
+  run up upgrade --json --yes --port "$PTY_COM3" img.bin
+  expect up 0
+  json_lines up
+  cmp -s img.bin record/COM3.bin || fail "the modem did not receive exactly the image"
+  python3 -c 'import json, sys
+events = [json.loads(line) for line in open(sys.argv[1])]
+names = [e["event"] for e in events]
+assert names[:3] == ["versions", "versions", "consent"], names
+assert names[-2:] == ["port_done", "end"], names
+assert {"phase", "progress"} <= set(names), names
+assert sum(n == "progress" for n in names) < 60, names
+done = events[-2]
+assert (done["outcome"], done["exit_status"], done["message_id"]) == ("done", 0, "success"), done
+assert done["message"] == "The modem firmware has been updated successfully.", done' up.out ||
+    fail "upgrade: $(cat up.out)"
+  grep -qF "The modem firmware has been updated successfully." up.err || fail "upgrade: $(cat up.err)"
+}
+
+# Three modems at once, one of which never says READY: the other two take the image byte
+# for byte, the third ends with its own outcome within its bound, the summary and the
+# status say so, and the --json stream names each port's end. Then --skip-current over the
+# same ports leaves the two updated modems alone.
+scenario_batch() {
+  sim_start COM3:erase=300,times=1 COM4:erase=300,no-ready=1,times=1 COM5:erase=300,times=1
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  local ports=(--port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5")
+  run refused upgrade img.bin "${ports[@]}"
+  expect refused 8 "standard input is not a terminal" err
+  grep -qF "AT&F" sim.log && fail "a port was touched before the refusal: $(cat sim.log)"
+
+  local start=$SECONDS
+  run batch upgrade img.bin "${ports[@]}" --yes --json
+  # The query, 10 s of erase ticks, then up to 20 s for READY: one port's bound, not three.
+  [ $((SECONDS - start)) -le 40 ] || fail "the batch took $((SECONDS - start)) s"
+  expect batch 13 "" err
+  cmp -s img.bin record/COM3.bin || fail "COM3 did not receive exactly the image"
+  cmp -s img.bin record/COM5.bin || fail "COM5 did not receive exactly the image"
+  grep -qF "Continue to update firmware of 3 modems ? yes (--yes)" batch.err ||
+    fail "no one question: $(cat batch.err)"
+  grep -qE "^$PTY_COM4 +2\.10 / 1\.07 +not ready \(flash may be erased\) " batch.err ||
+    fail "summary: $(cat batch.err)"
+  [ "$(grep -cE ' updated +[0-9]+:[0-9]{2}$' batch.err)" = 2 ] || fail "summary: $(cat batch.err)"
+  json_lines batch
+  python3 - "$PTY_COM3" "$PTY_COM4" "$PTY_COM5" batch.out <<'PY' || fail "json: $(cat batch.out)"
+import json, sys
+com3, com4, com5, path = sys.argv[1:]
+events = [json.loads(line) for line in open(path)]
+done = {e["port"]: e for e in events if e["event"] == "port_done"}
+assert done[com3]["outcome"] == "done" and done[com5]["outcome"] == "done", done
+assert (done[com4]["outcome"], done[com4]["exit_status"], done[com4]["message_id"]) == \
+    ("not_ready", 9, "not_ready"), done
+assert events[-1] == {"schema": 1, "event": "end", "command": "upgrade", "exit_status": 13}
+PY
+
+  run again upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM5" --yes --skip-current
+  expect again 0
+  [ "$(grep -c 'AT+F56' sim.log)" = 3 ] || fail "a current modem was erased: $(cat sim.log)"
+  [ "$(grep -cE ' current, untouched +[0-9]+:[0-9]{2}$' again.out)" = 2 ] ||
+    fail "not current: $(cat again.out)"
+}
+
+# Ctrl-C over several ports stops them all, and each says where it was left.
+scenario_batch_interrupt() {
+  sim_start COM3:erase=300,pace=1 COM4:silent=1 COM5:erase=30000
+  make_image img.bin $((256 * 1024))
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5" --yes \
+    </dev/null >int.out 2>int.err &
+  local pid=$!
+  await int.out "$PTY_COM3: Updating... " 60 || fail "int: the transfer never began"
+  kill -INT "$pid"
+  wait "$pid"
+  echo $? >int.rc
+  expect int 130 "Where each port was left:" err
+  expect int 130 "  $PTY_COM3: half written" err
+  expect int 130 "  $PTY_COM4: untouched" err
+  expect int 130 "  $PTY_COM5: erased" err
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.

@@ -44,7 +44,9 @@ TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
       {{"--version=2"}, "--version takes no value"},
       // Options given twice where one is meant.
       {{"find", "--log", "a", "--log=b"}, "--log given twice"},
-      {{"upgrade", "--port", "COM1", "-p", "COM1", "fw.bin"}, "upgrade needs one --port"},
+      {{"upgrade", "--port", "COM1", "-p", "COM1", "fw.bin"}, "--port COM1 given twice"},
+      {{"upgrade", "--port", "COM1", "-p", "COM2", "fw.bin"},
+       "upgrade ports [COM1][COM2] image [fw.bin] log []"},
       {{"upgrade", "--port", "COM1", "fw.bin", "fw.bin"}, "one image only: fw.bin"},
       // Unknown words, and values that are missing.
       {{"info", "--port", "COM1", "--verbose"}, "unknown option --verbose"},

@@ -1,0 +1,77 @@
+#include "cli/JsonEvents.h"
+
+#include <cstdio>
+
+#include "cli/ConsoleTexts.h"
+
+CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const {
+  CJsonObject object;
+  object.Number("schema", kJsonSchema).Text("event", name);
+  if (port) object.Text("port", *port);
+  return object;
+}
+
+void CJsonEvents::Write(const CJsonObject& object) {
+  const std::string line = object.Line() + "\n";
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::fputs(line.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+void CJsonEvents::PortFound(const std::string& port) {
+  if (m_on) Write(Event("port_found", &port));
+}
+
+void CJsonEvents::Versions(const std::string& port, const char* source,
+                           const FirmwareVersionInfo& r) {
+  if (!m_on) return;
+  CJsonObject object = Event("versions", &port);
+  object.Text("source", source)
+      .Text("controller_version", r.controllerVersion)
+      .Text("controller_date", r.controllerDate)
+      .Text("dsp_version", r.dspVersion)
+      .Text("dsp_date", r.dspDate)
+      .Bool("complete", r.IsComplete());
+  Write(object);
+}
+
+void CJsonEvents::Consent(const std::string& port, bool yes, bool byOption) {
+  if (!m_on) return;
+  CJsonObject object = Event("consent", &port);
+  object.Bool("yes", yes).Text("by", byOption ? "option" : "user");
+  Write(object);
+}
+
+void CJsonEvents::Phase(const std::string& port, ProgressPhase phase, std::uint32_t total) {
+  if (!m_on) return;
+  CJsonObject object = Event("phase", &port);
+  object.Text("phase", PhaseKey(phase)).Number("total", total);
+  Write(object);
+}
+
+void CJsonEvents::Progress(const std::string& port, ProgressPhase phase, std::uint32_t done,
+                           std::uint32_t total) {
+  if (!m_on) return;
+  CJsonObject object = Event("progress", &port);
+  object.Text("phase", PhaseKey(phase)).Number("done", done).Number("total", total);
+  Write(object);
+}
+
+void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcome) {
+  if (!m_on) return;
+  const OutcomeMessage message = ConsoleOutcomeMessage(outcome);
+  CJsonObject object = Event("port_done", &port);
+  object.Text("outcome", OutcomeKey(outcome.result))
+      .Number("exit_status", UpgradeExitStatus(outcome.result))
+      .Text("message_id", message.id)
+      .Text("message", message.text)
+      .Number("bytes_sent", outcome.bytesSent);
+  Write(object);
+}
+
+void CJsonEvents::End(const char* command, int status) {
+  if (!m_on) return;
+  CJsonObject object = Event("end");
+  object.Text("command", command).Number("exit_status", status);
+  Write(object);
+}

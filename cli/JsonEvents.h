@@ -1,0 +1,39 @@
+#pragma once
+// --json: fwupdate's events as JSON Lines on stdout, one object each, every object with the
+// schema's version. Off, every call does nothing. Safe to call from several threads: each
+// line goes out whole.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "cli/Json.h"
+#include "modem/Outcomes.h"
+#include "modem/ProgressView.h"
+#include "record/FirmwareVersionInfo.h"
+
+constexpr int kJsonSchema = 1;
+
+class CJsonEvents {
+ public:
+  explicit CJsonEvents(bool on) : m_on(on) {}
+  bool On() const { return m_on; }
+
+  void PortFound(const std::string& port);
+  // `source`: "modem" or "image".
+  void Versions(const std::string& port, const char* source, const FirmwareVersionInfo& record);
+  void Consent(const std::string& port, bool yes, bool byOption);
+  void Phase(const std::string& port, ProgressPhase phase, std::uint32_t total);
+  void Progress(const std::string& port, ProgressPhase phase, std::uint32_t done,
+                std::uint32_t total);
+  void PortDone(const std::string& port, const UpgradeOutcome& outcome);
+  // The command's end, with its exit status.
+  void End(const char* command, int status);
+
+ private:
+  CJsonObject Event(const char* name, const std::string* port = nullptr) const;
+  void Write(const CJsonObject& object);
+
+  bool m_on;
+  std::mutex m_mutex;
+};

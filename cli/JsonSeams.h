@@ -1,0 +1,41 @@
+#pragma once
+// The console's progress and boxes, with the events of --json beside them: each forwards to
+// the console's seam and writes what happened for machines.
+
+#include <cstdint>
+#include <string>
+
+#include "cli/JsonEvents.h"
+#include "modem/MessageBoxes.h"
+#include "modem/ProgressView.h"
+
+class CJsonProgress : public IProgressView {
+ public:
+  CJsonProgress(IProgressView& inner, CJsonEvents& events, std::string port)
+      : m_inner(inner), m_events(events), m_port(std::move(port)) {}
+
+  void OpenProgressWindow() override { m_inner.OpenProgressWindow(); }
+  void ShowProgress(const ProgressReport& report) override;
+  void CloseProgressWindow() override { m_inner.CloseProgressWindow(); }
+
+ private:
+  IProgressView& m_inner;
+  CJsonEvents& m_events;
+  std::string m_port;
+  bool m_inPhase = false;
+  ProgressPhase m_phase = ProgressPhase::kErase;
+  std::uint64_t m_shownAtMs = 0;
+};
+
+class CJsonBoxes : public IMessageBoxes {
+ public:
+  CJsonBoxes(IMessageBoxes& inner, CJsonEvents& events, bool yes)
+      : m_inner(inner), m_events(events), m_yes(yes) {}
+
+  int ShowMessageBox(const BoxMessage& message) override;
+
+ private:
+  IMessageBoxes& m_inner;
+  CJsonEvents& m_events;
+  bool m_yes;
+};
