@@ -1,0 +1,291 @@
+#!/usr/bin/python
+# -*- coding: utf-8 -*-
+# Copyright: Orvane modem tools
+# MIT License (see the project's licence)
+
+from __future__ import absolute_import, division, print_function
+__metaclass__ = type
+
+DOCUMENTATION = r'''
+---
+module: fwupdate
+short_description: Update the firmware of modems on serial ports with fwupdate
+version_added: "1.0.0"
+description:
+  - Runs the installed C(fwupdate) program with C(--json) and C(--yes) on the managed machine
+    and reports, for each port, the versions before and after, the outcome and the status.
+  - A port that fails makes the task fail; the result names the port and the reason.
+  - In check mode it reads the versions only (C(fwupdate info --json)) and reports which
+    ports would change.
+options:
+  port:
+    description:
+      - The serial port of the modem, or a list of ports; all are updated in one run.
+    type: list
+    elements: str
+    required: true
+  image:
+    description:
+      - Path of the firmware image on the managed machine.
+    type: path
+    required: true
+  skip_current:
+    description:
+      - Leave a modem alone that already has the image's versions (outcome C(current)).
+    type: bool
+    default: true
+  log:
+    description:
+      - Path of a transcript of the session with the modem. One port only.
+    type: path
+  executable:
+    description:
+      - The fwupdate program to run, a path or a name looked up on C(PATH).
+    type: str
+    default: fwupdate
+attributes:
+  check_mode:
+    support: full
+  diff_mode:
+    support: none
+notes:
+  - The modem is flashed without a question; the task runs unattended.
+  - A modem left erased or half written (outcomes C(not_ready), C(transfer_incomplete),
+    C(not_confirmed)) needs the update run again.
+author:
+  - Orvane modem tools
+'''
+
+EXAMPLES = r'''
+- name: Update the modem on the first serial port
+  orvane.modem.fwupdate:
+    port: /dev/ttyS0
+    image: /var/lib/fwupdate/modem-2.20.bin
+
+- name: Update two modems, with a transcript of neither, and always flash
+  orvane.modem.fwupdate:
+    port:
+      - /dev/ttyS0
+      - /dev/ttyUSB0
+    image: /var/lib/fwupdate/modem-2.20.bin
+    skip_current: false
+
+- name: Update one modem and keep a transcript
+  orvane.modem.fwupdate:
+    port: /dev/ttyUSB0
+    image: /var/lib/fwupdate/modem-2.20.bin
+    log: /var/log/fwupdate-ttyUSB0.log
+  register: modem
+'''
+
+RETURN = r'''
+ports:
+  description: One entry per port, in the order given.
+  returned: always
+  type: list
+  elements: dict
+  contains:
+    port:
+      description: The port as given.
+      type: str
+      sample: /dev/ttyS0
+    before:
+      description: The modem's versions as read before the update (null when not read).
+      type: dict
+      sample: {"controller_version": "2.10", "controller_date": " 03/15/02",
+               "dsp_version": "1.07", "dsp_date": " 02/28/02"}
+    after:
+      description:
+        - The modem's versions after the run; the image's after a complete update, as before
+          when nothing was written, null when the flash may be half written.
+        - In check mode, the versions the modem would have.
+      type: dict
+    outcome:
+      description:
+        - fwupdate's outcome, one of C(done), C(current), C(declined), C(cant_open_port),
+          C(query_failed), C(cant_open_image), C(incorrect_image), C(not_ready),
+          C(transfer_incomplete), C(not_confirmed).
+        - In check mode C(would_update) or C(current), or the failure of reading the versions.
+      type: str
+      sample: done
+    status:
+      description: fwupdate's exit status for this port alone (0 is success).
+      type: int
+      sample: 0
+    message:
+      description: fwupdate's report for this port.
+      type: str
+      sample: The modem firmware has been updated successfully.
+    changed:
+      description: Whether this port's modem was (or in check mode would be) flashed.
+      type: bool
+image:
+  description: The image's versions.
+  returned: when the image was read
+  type: dict
+failed_ports:
+  description: The ports that failed.
+  returned: always
+  type: list
+  elements: str
+status:
+  description: fwupdate's exit status (the last run's, in check mode).
+  returned: always
+  type: int
+msg:
+  description: What happened; on failure each failed port with fwupdate's message.
+  returned: always
+  type: str
+  sample: "/dev/ttyS1: not_ready (status 7): The modem did not become ready."
+'''
+
+import json
+
+from ansible.module_utils.basic import AnsibleModule
+
+FIELDS = ('controller_version', 'controller_date', 'dsp_version', 'dsp_date')
+# Outcomes that wrote nothing: the modem still has what it had.
+UNTOUCHED = ('current', 'declined', 'cant_open_port', 'query_failed', 'cant_open_image',
+             'incorrect_image')
+
+
+def versions(event):
+    return dict((f, event.get(f, '')) for f in FIELDS)
+
+
+def same_firmware(modem, image):
+    # As fwupdate compares: every field present, blanks around a field do not count.
+    if not modem or not image or not all(modem.get(f) for f in FIELDS):
+        return False
+    return all(modem[f].strip(' \t') == image.get(f, '').strip(' \t') for f in FIELDS)
+
+
+def read_events(out):
+    events = []
+    for line in out.splitlines():
+        line = line.strip()
+        if line.startswith('{'):
+            try:
+                events.append(json.loads(line))
+            except ValueError:
+                pass
+    return events
+
+
+def versions_of(events, port, source):
+    for e in events:
+        if e.get('event') == 'versions' and e.get('port') == port and e.get('source') == source:
+            return versions(e)
+    return None
+
+
+def end_status(events, rc):
+    for e in events:
+        if e.get('event') == 'end':
+            return e.get('exit_status', rc)
+    return rc
+
+
+def check_port(module, executable, port, image):
+    rc, out, err = module.run_command([executable, 'info', '--port', port, image, '--json'])
+    events = read_events(out)
+    before = versions_of(events, port, 'modem')
+    image_versions = versions_of(events, port, 'image')
+    status = end_status(events, rc)
+    entry = dict(port=port, before=before, after=before, status=status, changed=False)
+    if status != 0 or before is None:
+        entry.update(outcome='query_failed', message=err.strip() or 'fwupdate info failed')
+        return entry, image_versions
+    if same_firmware(before, image_versions):
+        entry.update(outcome='current', message='The modem already has the image\'s versions.')
+    else:
+        entry.update(outcome='would_update', after=image_versions, changed=True,
+                     message='The modem would be updated.')
+    return entry, image_versions
+
+
+def upgrade(module, executable, ports, image, skip_current, log):
+    cmd = [executable, 'upgrade', image, '--yes', '--json']
+    for port in ports:
+        cmd += ['--port', port]
+    if skip_current:
+        cmd.append('--skip-current')
+    if log:
+        cmd += ['--log', log]
+    rc, out, err = module.run_command(cmd)
+    events = read_events(out)
+    image_versions = None
+    for port in ports:
+        image_versions = image_versions or versions_of(events, port, 'image')
+    entries = []
+    for port in ports:
+        before = versions_of(events, port, 'modem')
+        done = [e for e in events if e.get('event') == 'port_done' and e.get('port') == port]
+        if done:
+            d = done[-1]
+            outcome = d.get('outcome')
+            entry = dict(port=port, before=before, outcome=outcome,
+                         status=d.get('exit_status'), message=d.get('message', ''),
+                         changed=outcome not in UNTOUCHED)
+        else:
+            # fwupdate refused before touching the port: the run's status and text say why.
+            entry = dict(port=port, before=before, outcome='not_run', status=end_status(events, rc),
+                         message=err.strip() or 'fwupdate ended before this port', changed=False)
+        if entry['outcome'] == 'done':
+            entry['after'] = image_versions
+        elif entry['outcome'] in UNTOUCHED or entry['outcome'] == 'not_run':
+            entry['after'] = before
+        else:
+            entry['after'] = None
+        entries.append(entry)
+    return entries, image_versions, end_status(events, rc)
+
+
+def main():
+    module = AnsibleModule(
+        argument_spec=dict(
+            port=dict(type='list', elements='str', required=True),
+            image=dict(type='path', required=True),
+            skip_current=dict(type='bool', default=True),
+            log=dict(type='path'),
+            executable=dict(type='str', default='fwupdate'),
+        ),
+        supports_check_mode=True,
+    )
+    p = module.params
+    ports = p['port']
+    if not ports:
+        module.fail_json(msg='port: give at least one port')
+    if p['log'] and len(ports) > 1:
+        module.fail_json(msg='log: a transcript takes one port only')
+    executable = module.get_bin_path(p['executable'], required=True)
+
+    if module.check_mode:
+        entries, image_versions, status = [], None, 0
+        for port in ports:
+            entry, got = check_port(module, executable, port, p['image'])
+            if not p['skip_current'] and entry['outcome'] == 'current':
+                entry.update(outcome='would_update', after=got, changed=True,
+                             message='The modem would be updated.')
+            entries.append(entry)
+            image_versions = image_versions or got
+            status = entry['status'] or status
+    else:
+        entries, image_versions, status = upgrade(module, executable, ports, p['image'],
+                                                  p['skip_current'], p['log'])
+
+    failed = [e for e in entries if e['outcome'] not in ('done', 'current', 'would_update')]
+    result = dict(changed=any(e['changed'] for e in entries), ports=entries, status=status,
+                  failed_ports=[e['port'] for e in failed])
+    if image_versions:
+        result['image'] = image_versions
+    if failed:
+        result['msg'] = '; '.join('%s: %s (status %s): %s' % (e['port'], e['outcome'], e['status'],
+                                                               e['message']) for e in failed)
+        module.fail_json(**result)
+    result['msg'] = ', '.join('%s: %s' % (e['port'], e['outcome']) for e in entries)
+    module.exit_json(**result)
+
+
+if __name__ == '__main__':
+    main()
