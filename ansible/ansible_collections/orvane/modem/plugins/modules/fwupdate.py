@@ -62,7 +62,7 @@ EXAMPLES = r'''
     port: /dev/ttyS0
     image: /var/lib/fwupdate/modem-2.20.bin
 
-- name: Update two modems, with a transcript of neither, and always flash
+- name: Update two modems, also one that already has the image
   orvane.modem.fwupdate:
     port:
       - /dev/ttyS0
@@ -136,7 +136,7 @@ msg:
   description: What happened; on failure each failed port with fwupdate's message.
   returned: always
   type: str
-  sample: "/dev/ttyS1: not_ready (status 7): The modem did not become ready."
+  sample: "/dev/ttyS1: not_ready (status 9): Modem not ready, can't update!"
 '''
 
 import json
