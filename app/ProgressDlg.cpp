@@ -18,6 +18,13 @@ LRESULT CProgressDlg::SendDlgItemMessage(int id, UINT msg, WPARAM w, LPARAM l) {
     // Past its upper bound the bar starts over from its lower one, as the control does.
     const int stepped = m_nBarPos + m_nBarStep;
     m_nBarPos = stepped > m_nBarUpper ? m_nBarLower : stepped;
+    // A full bar shows at once: the erase's last step comes just before a read of a second
+    // or more, with no pause to draw it in.
+    if (m_nBarPos == m_nBarUpper && m_nShownPos != m_nBarPos) {
+      ::SendMessageA(m_hBar, PBM_SETPOS, static_cast<WPARAM>(m_nBarPos), 0);
+      m_nShownPos = m_nBarPos;
+      return before;
+    }
     if (!m_bShowPending && FilledWidth(m_nBarPos) != FilledWidth(m_nShownPos))
       m_bShowPending = ::PostMessageA(m_hWnd, WM_SHOW_BAR_POS, 0, 0) != FALSE;
     return before;
