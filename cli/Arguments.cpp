@@ -37,6 +37,11 @@ Command CommandNamed(const std::string& word) {
   return Command::kNone;
 }
 
+// The first option given that only upgrade takes.
+std::string UpgradeOnly(const Arguments& args) {
+  return args.yes ? "--yes" : args.skipCurrent ? "--skip-current" : "--dry-run";
+}
+
 // What each command takes, checked once everything is read.
 bool CheckCommand(const Arguments& args, std::string& error) {
   switch (args.command) {
@@ -46,16 +51,16 @@ bool CheckCommand(const Arguments& args, std::string& error) {
     case Command::kFind:
       if (!args.image.empty())
         error = "find takes no image";
-      else if (args.yes || args.skipCurrent)
-        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
+      else if (args.yes || args.skipCurrent || args.dryRun)
+        error = UpgradeOnly(args) + " belongs to upgrade";
       break;
     case Command::kInfo:
       if (args.all)
         error = "--all belongs to find";
       else if (args.ports.size() != 1)
         error = "info needs one --port";
-      else if (args.yes || args.skipCurrent)
-        error = std::string(args.yes ? "--yes" : "--skip-current") + " belongs to upgrade";
+      else if (args.yes || args.skipCurrent || args.dryRun)
+        error = UpgradeOnly(args) + " belongs to upgrade";
       break;
     case Command::kUpgrade:
       if (args.ports.empty() && !args.all)
@@ -105,7 +110,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
     };
 
     const bool flag = arg == "--help" || arg == "-h" || arg == "--version" || arg == "--yes" ||
-                      arg == "-y" || arg == "--skip-current" || arg == "--json" || arg == "--all";
+                      arg == "-y" || arg == "--skip-current" || arg == "--json" || arg == "--all" ||
+                      arg == "--dry-run";
     if (flag && hasValue) {
       error = arg + " takes no value";
       return false;
@@ -116,6 +122,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       args.version = true;
     } else if (arg == "--yes" || arg == "-y") {
       args.yes = true;
+    } else if (arg == "--dry-run") {
+      args.dryRun = true;
     } else if (arg == "--skip-current" || arg == "--json" || arg == "--all") {
       (arg == "--json" ? args.json : arg == "--all" ? args.all : args.skipCurrent) = true;
     } else if (arg == "--port" || arg == "-p") {
@@ -151,7 +159,8 @@ std::string UsageText() {
   std::string text =
       "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
       "       fwupdate info --port PORT [IMAGE] [--json]\n"
-      "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current] [--json]\n"
+      "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current]\n"
+      "                [--dry-run] [--json]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -169,6 +178,8 @@ std::string UsageText() {
       "               it upgrade needs a terminal on standard input\n"
       "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
       "               image's versions and dates, and says it is current (status 0)\n"
+      "  --dry-run    upgrade: read the versions and say, per port, whether the modem is\n"
+      "               current or would be updated; asks nothing, erases and writes nothing\n"
       "  --all        find: print every port where a modem answers, not only the first;\n"
       "               upgrade: update every such port\n"
       "  --json       JSON Lines on standard output, one object per event (see the\n"

@@ -13,6 +13,7 @@ struct Arguments {
   std::string logFile;
   bool yes = false;
   bool skipCurrent = false;  // upgrade: leave a modem that has the image's record alone
+  bool dryRun = false;       // upgrade: say per port current or would update; touch nothing
   bool json = false;         // JSON Lines on stdout, people's lines on stderr
   bool all = false;          // find: every port with a modem, not only the first
   bool help = false;

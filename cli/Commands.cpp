@@ -7,7 +7,6 @@
 #include "cli/ConsoleFront.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
-#include "cli/JsonSeams.h"
 #include "modem/Texts.h"
 
 namespace {
@@ -128,27 +127,5 @@ int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const 
             const std::string& image) {
   const int status = ShowInfo(out, events, driver, port, image);
   events.End("info", status);
-  return status;
-}
-
-int RunUpgrade(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
-               const ConsolePort& port, const UpgradeChoices& choices) {
-  CConsoleFront front(out, driver, {port});
-  front.core.ChooseImage(choices.image);
-  front.core.SkipCurrent(choices.skipCurrent);
-  front.boxes.AnswerYes(choices.yes);
-  front.boxes.SetRetryCommand(choices.retryCommand);
-  CJsonProgress progress(front.progress, events, port.name);
-  CJsonBoxes boxes(front.boxes, events, choices.yes);
-  const UpgradeOutcome outcome = front.core.OnUpgrade(front.ForUpgrade(progress, boxes));
-  if (outcome.result == UpgradeResult::kCurrent) {
-    // No question was asked, so no versions went out with it.
-    events.Versions(port.name, "modem", outcome.modem);
-    events.Versions(port.name, "image", outcome.image);
-    out.Print(ConsoleCurrentLine(outcome.port));
-  }
-  const int status = UpgradeExitStatus(outcome.result);
-  events.PortDone(port.name, outcome);
-  events.End("upgrade", status);
   return status;
 }

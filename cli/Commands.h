@@ -1,5 +1,5 @@
 #pragma once
-// The three commands of fwupdate; each returns its exit status.
+// find and info; each returns its exit status. upgrade runs on cli/run.
 
 #include <string>
 #include <vector>
@@ -8,14 +8,6 @@
 #include "cli/ConsolePorts.h"
 #include "cli/JsonEvents.h"
 #include "serial/SerialDriver.h"
-
-// What upgrade was told besides its ports.
-struct UpgradeChoices {
-  std::string image;
-  bool yes = false;
-  bool skipCurrent = false;
-  std::string retryCommand;  // what to run again when a modem is left without firmware
-};
 
 // `driver` opens the ports by their names; find takes them in order, and with `all` asks
 // every one rather than stopping at the first that answers. `events` writes --json.
@@ -27,5 +19,3 @@ int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
             const std::vector<ConsolePort>& ports, bool all);
 int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
             const std::string& image);
-int RunUpgrade(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
-               const ConsolePort& port, const UpgradeChoices& choices);

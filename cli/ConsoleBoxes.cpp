@@ -21,6 +21,7 @@ CConsoleBoxes::CConsoleBoxes(CConsoleOut& out, const std::vector<ConsolePort>& p
 
 int CConsoleBoxes::ShowMessageBox(const BoxMessage& message) {
   const std::string text = ConsoleBoxText(message);
+  if (message.id != BoxId::kCount) m_shown.set(static_cast<std::size_t>(message.id));
   switch (message.id) {
     case BoxId::kConsent:
       return AskConsent(text);

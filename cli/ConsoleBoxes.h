@@ -4,6 +4,7 @@
 // port did not open, and what to run when the flash is at risk); the warning and the
 // success report are printed.
 
+#include <bitset>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -27,6 +28,8 @@ class CConsoleBoxes : public IMessageBoxes {
   void ReadAnswersFrom(std::FILE* in) { m_in = in; }
 
   int ShowMessageBox(const BoxMessage& message) override;
+  // Whether a box of this kind was shown.
+  bool Shown(BoxId id) const { return m_shown.test(static_cast<std::size_t>(id)); }
 
  private:
   int AskConsent(const std::string& comparison);
@@ -38,4 +41,5 @@ class CConsoleBoxes : public IMessageBoxes {
   bool m_yes = false;
   std::string m_retry;
   std::FILE* m_in = stdin;
+  std::bitset<static_cast<std::size_t>(BoxId::kCount)> m_shown;
 };

@@ -18,45 +18,34 @@ void CConsoleProgress::OpenProgressWindow() {
   // working firmware.
   SetInterruptState(InterruptState::kFlashAtRisk);
   m_open = true;
-  m_inPhase = false;
 }
 
 // The transfer counts in bytes, one meter step a byte; the erase in its ticks.
-void CConsoleProgress::BeginPhase(const ProgressReport& r, std::uint64_t nowMs) {
-  const bool transfer = r.phase == ProgressPhase::kTransfer;
-  const std::string label = ProgressLabel(r.phase);
+void CConsoleProgress::BeginPhase(ProgressPhase phase, std::uint32_t total) {
+  const std::uint64_t now = MonotonicMs();
+  const bool transfer = phase == ProgressPhase::kTransfer;
+  const std::string label = ProgressLabel(phase);
   m_out.EndLine();
-  m_meter.Start(label, transfer ? r.total : 0, transfer ? 1 : 0, nowMs);
-  m_meter.SetRange(static_cast<int>(std::min<std::uint32_t>(r.total, INT_MAX)));
+  m_meter.Start(label, transfer ? total : 0, transfer ? 1 : 0, now);
+  m_meter.SetRange(static_cast<int>(std::min<std::uint32_t>(total, INT_MAX)));
   m_meter.SetStep(1);
+  m_done = 0;
   m_shownPercent = -1;
   if (!m_out.Live()) m_out.Print(label);
   Show(true);
 }
 
-void CConsoleProgress::ShowProgress(const ProgressReport& r) {
-  const std::uint64_t now = MonotonicMs();
-  if (!m_inPhase || r.phase != m_phase) {
-    m_inPhase = true;
-    m_phase = r.phase;
-    m_done = 0;
-    BeginPhase(r, now);
-  }
-  if (r.done > m_done) {
-    m_meter.SetStep(static_cast<int>(r.done - m_done));
-    m_meter.Step(now);
-    Show(false);
-  } else if (r.done < m_done) {
-    m_meter.SetPos(static_cast<int>(r.done), now);
-    Show(false);
-  }
-  m_done = r.done;
+void CConsoleProgress::Advance(std::uint32_t done) {
+  if (done <= m_done) return;
+  m_meter.SetStep(static_cast<int>(done - m_done));
+  m_meter.Step(MonotonicMs());
+  m_done = done;
+  Show(false);
 }
 
 void CConsoleProgress::CloseProgressWindow() {
   m_out.EndLine();
   m_open = false;
-  m_inPhase = false;
 }
 
 void CConsoleProgress::Show(bool force) {

@@ -13,18 +13,17 @@ class CConsoleProgress : public IProgressView {
   explicit CConsoleProgress(CConsoleOut& out) : m_out(out) {}
 
   void OpenProgressWindow() override;
-  void ShowProgress(const ProgressReport& report) override;
+  void BeginPhase(ProgressPhase phase, std::uint32_t total) override;
+  void Advance(std::uint32_t done) override;
+  void EndPhase(ProgressPhase) override {}
   void CloseProgressWindow() override;
 
  private:
-  void BeginPhase(const ProgressReport& report, std::uint64_t nowMs);
   void Show(bool force);
 
   CConsoleOut& m_out;
   CProgressMeter m_meter;
   bool m_open = false;
-  bool m_inPhase = false;
-  ProgressPhase m_phase = ProgressPhase::kErase;
   std::uint32_t m_done = 0;
   int m_shownPercent = -1;
   std::uint64_t m_shownAtMs = 0;

@@ -1,7 +1,6 @@
 #include "cli/ConsoleTexts.h"
 
 #include "cli/ConsolePorts.h"
-#include "cli/ExitStatus.h"
 #include "modem/Format.h"
 #include "modem/Texts.h"
 
@@ -13,9 +12,6 @@ std::string Shown(const PortRef& port, const char* comFormat) {
   const int n = ComPortNumber(port.name);
   return n > 0 ? FormatText(comFormat, n) : port.name;
 }
-
-// For a value that is no outcome (the count), which the core never returns.
-constexpr int kNoOutcome = 70;
 
 }  // namespace
 
@@ -97,96 +93,6 @@ std::string ProgressLabel(ProgressPhase phase) {
   return "";
 }
 
-int UpgradeExitStatus(UpgradeResult result) {
-  switch (result) {
-    case UpgradeResult::kDone:
-      return exitcode::kDone;
-    case UpgradeResult::kDeclined:
-      return exitcode::kDeclined;
-    case UpgradeResult::kCantOpenPort:
-      return exitcode::kCantOpenPort;
-    case UpgradeResult::kQueryFailed:
-      return exitcode::kCantQueryModem;
-    case UpgradeResult::kCantOpenImage:
-      return exitcode::kCantOpenImage;
-    case UpgradeResult::kIncorrectImage:
-      return exitcode::kIncorrectImage;
-    case UpgradeResult::kNotReady:
-      return exitcode::kNotReady;
-    case UpgradeResult::kTransferIncomplete:
-      return exitcode::kTransferFailed;
-    case UpgradeResult::kNotConfirmed:
-      return exitcode::kNotConfirmed;
-    case UpgradeResult::kCurrent:
-      return exitcode::kDone;
-    case UpgradeResult::kCount:
-      break;
-  }
-  return kNoOutcome;
-}
-
-std::string ConsoleCurrentLine(const std::string& port) {
-  return "Current: the modem on " + port +
-         " already has the image's versions and dates; nothing was written.";
-}
-
-const char* OutcomeKey(UpgradeResult result) {
-  switch (result) {
-    case UpgradeResult::kDone:
-      return "done";
-    case UpgradeResult::kDeclined:
-      return "declined";
-    case UpgradeResult::kCantOpenPort:
-      return "cant_open_port";
-    case UpgradeResult::kQueryFailed:
-      return "query_failed";
-    case UpgradeResult::kCantOpenImage:
-      return "cant_open_image";
-    case UpgradeResult::kIncorrectImage:
-      return "incorrect_image";
-    case UpgradeResult::kNotReady:
-      return "not_ready";
-    case UpgradeResult::kTransferIncomplete:
-      return "transfer_incomplete";
-    case UpgradeResult::kNotConfirmed:
-      return "not_confirmed";
-    case UpgradeResult::kCurrent:
-      return "current";
-    case UpgradeResult::kCount:
-      break;
-  }
-  return "";
-}
-
-OutcomeMessage ConsoleOutcomeMessage(const UpgradeOutcome& o) {
-  const PortRef port{0, o.port};
-  switch (o.result) {
-    case UpgradeResult::kDone:
-      return {"success", ConsoleBoxText(BoxMessage(BoxId::kSuccess))};
-    case UpgradeResult::kDeclined:
-      return {"declined", "Not updated: nothing was written to the modem."};
-    case UpgradeResult::kCantOpenPort:
-      return {"cant_open_port", ConsoleBoxText(BoxMessage(BoxId::kCantOpenPort, port))};
-    case UpgradeResult::kQueryFailed:
-      return {"cant_query_modem", ConsoleBoxText(BoxMessage(BoxId::kCantQueryModem))};
-    case UpgradeResult::kCantOpenImage:
-      return {"cant_open_image", ConsoleBoxText(BoxMessage(BoxId::kCantOpenImage))};
-    case UpgradeResult::kIncorrectImage:
-      return {"incorrect_image", ConsoleBoxText(BoxMessage(BoxId::kIncorrectImage))};
-    case UpgradeResult::kNotReady:
-      return {"not_ready", ConsoleBoxText(BoxMessage(BoxId::kNotReady))};
-    case UpgradeResult::kTransferIncomplete:
-      return {"transfer_failed", ConsoleBoxText(BoxMessage(BoxId::kTransferFailed))};
-    case UpgradeResult::kNotConfirmed:
-      return {"not_confirmed", ConsoleBoxText(BoxMessage(BoxId::kNotConfirmed))};
-    case UpgradeResult::kCurrent:
-      return {"current", ConsoleCurrentLine(o.port)};
-    case UpgradeResult::kCount:
-      break;
-  }
-  return {"", ""};
-}
-
 const char* PhaseKey(ProgressPhase phase) {
   switch (phase) {
     case ProgressPhase::kErase:
@@ -197,30 +103,11 @@ const char* PhaseKey(ProgressPhase phase) {
   return "";
 }
 
-std::string OutcomeSummary(UpgradeResult result) {
-  switch (result) {
-    case UpgradeResult::kDone:
-      return "updated";
-    case UpgradeResult::kDeclined:
-      return "declined, untouched";
-    case UpgradeResult::kCantOpenPort:
-      return "port did not open, untouched";
-    case UpgradeResult::kQueryFailed:
-      return "no versions, untouched";
-    case UpgradeResult::kCantOpenImage:
-      return "image did not open, untouched";
-    case UpgradeResult::kIncorrectImage:
-      return "incorrect image, untouched";
-    case UpgradeResult::kNotReady:
-      return "not ready (flash may be erased)";
-    case UpgradeResult::kTransferIncomplete:
-      return "transfer failed (half written)";
-    case UpgradeResult::kNotConfirmed:
-      return "not confirmed (may be half written)";
-    case UpgradeResult::kCurrent:
-      return "current, untouched";
-    case UpgradeResult::kCount:
-      break;
-  }
-  return "";
+std::string ConsoleOutcomeText(const UpgradeOutcome& o) {
+  const OutcomeRow& row = OutcomeOf(o.result);
+  if (row.box != BoxId::kCount) return ConsoleBoxText(BoxMessage(row.box, {0, o.port}));
+  std::string line = row.line;
+  const std::size_t at = line.find("%s");
+  if (at != std::string::npos) line.replace(at, 2, o.port);
+  return line;
 }

@@ -1,12 +1,12 @@
 #pragma once
-// fwupdate's words for what the core reports, and the exit status of each way an operation
-// ends. Every switch here lists every case without a default: a new message or outcome
-// that fwupdate does not show fails its build.
+// fwupdate's words for what the core reports. Every switch here lists every case without a
+// default: a new message that fwupdate does not show fails its build. What an outcome
+// means comes from modem/OutcomeTable.h.
 
 #include <string>
 
 #include "modem/Messages.h"
-#include "modem/Outcomes.h"
+#include "modem/OutcomeTable.h"
 #include "modem/ProgressView.h"
 
 std::string ConsoleStatusLine(const StatusMessage& message);
@@ -17,20 +17,8 @@ std::string OpenFailureText(OpenFailure failure);
 // The label of a progress phase.
 std::string ProgressLabel(ProgressPhase phase);
 
-int UpgradeExitStatus(UpgradeResult result);
-// The line of an upgrade that ended without a box to say so: a modem left alone as current.
-std::string ConsoleCurrentLine(const std::string& port);
-
-// How an upgrade ended, for machines (--json) and the summary: a stable key per outcome, and
-// the message that reported it (its key and fwupdate's words for it).
-const char* OutcomeKey(UpgradeResult result);
-struct OutcomeMessage {
-  const char* id;
-  std::string text;
-};
-OutcomeMessage ConsoleOutcomeMessage(const UpgradeOutcome& outcome);
-// A few words for the summary of several ports: "updated", "not ready (flash may be erased)".
-std::string OutcomeSummary(UpgradeResult result);
+// How an upgrade ended, in fwupdate's words: the report of its box, or its own line.
+std::string ConsoleOutcomeText(const UpgradeOutcome& outcome);
 // The key of a progress phase: "erase" or "transfer".
 const char* PhaseKey(ProgressPhase phase);
 

@@ -1,24 +1,7 @@
 #pragma once
-// fwupdate's exit statuses: one per way an operation can end, so that scripts can tell
-// them apart. The help text and the README list them from here.
+// fwupdate's exit statuses, and what each means as --help lists it.
 
-namespace exitcode {
-constexpr int kDone = 0;              // found, read, updated
-constexpr int kNotFound = 1;          // find: no modem answered on any port
-constexpr int kUsage = 2;             // bad command line
-constexpr int kCantOpenPort = 3;      // the port does not exist, is busy or is not allowed
-constexpr int kCantQueryModem = 4;    // the modem did not give its versions and dates
-constexpr int kIncorrectImage = 5;    // the file holds no complete version record
-constexpr int kCantOpenImage = 6;     // the file cannot be opened
-constexpr int kDeclined = 7;          // the user answered no: nothing written
-constexpr int kNoTerminal = 8;        // nobody to ask and no --yes: nothing touched
-constexpr int kNotReady = 9;          // no READY after the erase: flash may be erased
-constexpr int kTransferFailed = 10;   // the modem did not take the whole image
-constexpr int kNotConfirmed = 11;     // the image went out, the modem did not say OK
-constexpr int kCantOpenLog = 12;      // --log FILE cannot be written
-constexpr int kSomePortsFailed = 13;  // several ports: not every one succeeded (or was current)
-constexpr int kInterrupted = 130;     // Ctrl-C
-}  // namespace exitcode
+#include "modem/ExitStatus.h"
 
 // The table shown by --help: status, then what it means.
 struct ExitStatusEntry {

@@ -6,25 +6,9 @@
 namespace {
 
 constexpr std::size_t kLineSize = 512;
-char g_lines[kMaxInterruptPorts][static_cast<int>(PortState::kCount)][kLineSize];
+char g_lines[kMaxInterruptPorts][static_cast<int>(FlashState::kCount)][kLineSize];
 volatile std::sig_atomic_t g_states[kMaxInterruptPorts];
 volatile std::sig_atomic_t g_count = 0;
-
-const char* StateText(PortState state) {
-  switch (state) {
-    case PortState::kUntouched:
-      return "untouched: its firmware was not touched";
-    case PortState::kErased:
-      return "erased: the flash may be erased; it will not work until an upgrade completes";
-    case PortState::kHalfWritten:
-      return "half written: it will not work until an upgrade completes";
-    case PortState::kUpdated:
-      return "updated";
-    case PortState::kCount:
-      break;
-  }
-  return "";
-}
 
 }  // namespace
 
@@ -33,19 +17,20 @@ void SetInterruptPorts(const std::vector<std::string>& names) {
   int n = 0;
   for (const std::string& name : names) {
     if (n == kMaxInterruptPorts) break;
-    for (int s = 0; s < static_cast<int>(PortState::kCount); ++s) {
-      const std::string line = "  " + name + ": " + StateText(static_cast<PortState>(s)) + "\n";
+    for (int s = 0; s < static_cast<int>(FlashState::kCount); ++s) {
+      const std::string line =
+          "  " + name + ": " + FlashStateOf(static_cast<FlashState>(s)).words + "\n";
       const std::size_t length = line.size() < kLineSize - 1 ? line.size() : kLineSize - 1;
       std::memcpy(g_lines[n][s], line.data(), length);
       g_lines[n][s][length] = '\0';
     }
-    g_states[n] = static_cast<int>(PortState::kUntouched);
+    g_states[n] = static_cast<int>(FlashState::kUntouched);
     ++n;
   }
   g_count = n;
 }
 
-void SetInterruptPortState(int port, PortState state) {
+void SetInterruptPortState(int port, FlashState state) {
   if (port >= 0 && port < g_count) g_states[port] = static_cast<int>(state);
 }
 

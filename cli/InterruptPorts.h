@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-enum class PortState { kUntouched, kErased, kHalfWritten, kUpdated, kCount };
+#include "modem/OutcomeTable.h"
 
 // Each port's name; at most kMaxInterruptPorts are kept (fwupdate refuses more).
 constexpr int kMaxInterruptPorts = 64;
 void SetInterruptPorts(const std::vector<std::string>& names);
-void SetInterruptPortState(int port, PortState state);
+void SetInterruptPortState(int port, FlashState state);
 // Writes every port's line through `write`; nothing when no ports were set.
 void WriteInterruptPorts(void (*write)(const char* text));
 bool InterruptPortsSet();

@@ -59,13 +59,14 @@ void CJsonEvents::Progress(const std::string& port, ProgressPhase phase, std::ui
 
 void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcome) {
   if (!m_on) return;
-  const OutcomeMessage message = ConsoleOutcomeMessage(outcome);
+  const OutcomeRow& row = OutcomeOf(outcome.result);
   CJsonObject object = Event("port_done", &port);
-  object.Text("outcome", OutcomeKey(outcome.result))
-      .Number("exit_status", UpgradeExitStatus(outcome.result))
-      .Text("message_id", message.id)
-      .Text("message", message.text)
-      .Number("bytes_sent", outcome.bytesSent);
+  object.Text("outcome", row.key)
+      .Number("exit_status", row.exitStatus)
+      .Text("message_id", row.messageKey)
+      .Text("message", ConsoleOutcomeText(outcome))
+      .Number("bytes_sent", outcome.bytesSent)
+      .Text("flash_state", FlashStateOf(row.flash).key);
   Write(object);
 }
 

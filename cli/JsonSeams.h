@@ -15,15 +15,16 @@ class CJsonProgress : public IProgressView {
       : m_inner(inner), m_events(events), m_port(std::move(port)) {}
 
   void OpenProgressWindow() override { m_inner.OpenProgressWindow(); }
-  void ShowProgress(const ProgressReport& report) override;
+  void BeginPhase(ProgressPhase phase, std::uint32_t total) override;
+  void Advance(std::uint32_t done) override;
+  void EndPhase(ProgressPhase phase) override { m_inner.EndPhase(phase); }
   void CloseProgressWindow() override { m_inner.CloseProgressWindow(); }
 
  private:
   IProgressView& m_inner;
   CJsonEvents& m_events;
   std::string m_port;
-  bool m_inPhase = false;
-  ProgressPhase m_phase = ProgressPhase::kErase;
+  ProgressReport m_at{ProgressPhase::kErase, 0, 0};
   std::uint64_t m_shownAtMs = 0;
 };
 
@@ -33,9 +34,12 @@ class CJsonBoxes : public IMessageBoxes {
       : m_inner(inner), m_events(events), m_yes(yes) {}
 
   int ShowMessageBox(const BoxMessage& message) override;
+  // Whether the question came: the records went out with it.
+  bool Asked() const { return m_asked; }
 
  private:
   IMessageBoxes& m_inner;
   CJsonEvents& m_events;
   bool m_yes;
+  bool m_asked = false;
 };

@@ -6,14 +6,20 @@
 #include <memory>
 
 #include "cli/Arguments.h"
-#include "cli/BatchUpgrade.h"
 #include "cli/Commands.h"
+#include "cli/ConsolePacing.h"
 #include "cli/ConsolePorts.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
+#include "cli/InterruptPorts.h"
 #include "cli/JsonEvents.h"
 #include "cli/Platform.h"
+#include "cli/run/UpgradeRunner.h"
+#include "cli/screen/BatchRunScreen.h"
+#include "cli/screen/ConsoleScreen.h"
+#include "image/PlatformImageFile.h"
 #include "modem/Texts.h"
+#include "serial/ForwardingSerialDriver.h"
 #include "serial/LoggingSerialDriver.h"
 
 namespace {
@@ -65,7 +71,7 @@ int main(int argc, char** argv) {
   }
 
   // Nobody to ask: refuse before any port or file is touched.
-  if (args.command == Command::kUpgrade && !args.yes && !StdinIsTerminal()) {
+  if (args.command == Command::kUpgrade && !args.yes && !args.dryRun && !StdinIsTerminal()) {
     std::fputs(
         "fwupdate: upgrade asks before it erases the modem's flash, and standard input "
         "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
@@ -127,20 +133,48 @@ int main(int argc, char** argv) {
       return RunFind(out, events, driver, ports, args.all);
     case Command::kInfo:
       return RunInfo(out, events, driver, ports[0], args.image);
-    case Command::kUpgrade:
-      if (batch) {
-        const std::vector<ConsolePort> chosen =
-            args.all ? FindModems(out, events, driver, ports) : ports;
-        if (chosen.empty()) {
-          out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
-          events.End("upgrade", exitcode::kNotFound);
-          return exitcode::kNotFound;
-        }
-        return RunBatchUpgrade(args.json ? stderr : stdout, StdoutIsTerminal() && !args.json,
-                               events, chosen, {args.image, args.yes, args.skipCurrent, retry});
+    case Command::kUpgrade: {
+      std::vector<ConsolePort> chosen = ports;
+      if (args.all) chosen = FindModems(out, events, driver, ports);
+      if (chosen.empty()) {
+        out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+        events.End("upgrade", exitcode::kNotFound);
+        return exitcode::kNotFound;
       }
-      return RunUpgrade(out, events, driver, ports[0],
-                        {args.image, args.yes, args.skipCurrent, retry});
+      RunPlan plan;
+      plan.ports = chosen;
+      plan.image = args.image;
+      plan.yes = args.yes;
+      plan.skipCurrent = args.skipCurrent;
+      plan.dryRun = args.dryRun;
+      plan.readImageOnce = batch;
+      plan.severalPorts = chosen.size() > 1;
+      std::vector<std::string> chosenNames;
+      for (const ConsolePort& port : chosen) chosenNames.push_back(port.name);
+      CPlatformImageFiles files;  // opened without sharing, as the dialog program does
+      std::unique_ptr<IRunScreen> screen;
+      if (batch) {
+        SetInterruptPorts(chosenNames);
+        screen = std::make_unique<CBatchRunScreen>(
+            args.json ? stderr : stdout, StdoutIsTerminal() && !args.json, chosenNames, retry);
+      } else {
+        screen = std::make_unique<CConsoleScreen>(out, chosen.front(), retry);
+      }
+      RunWorld world{
+          // One port talks through the command's driver (and its transcript); several each
+          // open their own, so that nothing of one port's line is shared.
+          [&](const ConsolePort& port) -> std::unique_ptr<ISerialDriver> {
+            if (!batch) return std::make_unique<CForwardingSerialDriver>(driver);
+            return MakeSerialDriver({port});
+          },
+          [](const ConsolePort&) { return std::make_unique<CConsolePacing>(); },
+          MonotonicMs,
+          files,
+          events,
+          *screen,
+          [](int port, FlashState state) { SetInterruptPortState(port, state); }};
+      return RunUpgrades(plan, world);
+    }
     case Command::kNone:
       break;
   }

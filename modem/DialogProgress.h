@@ -1,7 +1,10 @@
 #pragma once
 // The dialog's progress window is a text and a bar driven by the common control's messages
-// (range, position, step, step it). This adapter turns the core's reports into exactly
-// those calls, in the order the window has always had them.
+// (range, position, step, step it). This adapter turns the core's phases into exactly those
+// calls, in the order the window has always had them: every advance steps the bar once, an
+// advance of nothing puts it back to 0 (so the bar twitches as the erase command goes out),
+// and the window says "Updating..." as soon as the erase has ended, before the transfer's
+// range is known.
 
 #include <cstdint>
 #include <string>
@@ -25,14 +28,12 @@ class CDialogProgress : public IProgressView {
   explicit CDialogProgress(IProgressBar& bar) : m_bar(bar) {}
 
   void OpenProgressWindow() override;
-  void ShowProgress(const ProgressReport& report) override;
+  void BeginPhase(ProgressPhase phase, std::uint32_t total) override;
+  void Advance(std::uint32_t done) override;
+  void EndPhase(ProgressPhase phase) override;
   void CloseProgressWindow() override;
 
  private:
-  void BeginPhase(const ProgressReport& report);
-
   IProgressBar& m_bar;
-  bool m_inPhase = false;
-  ProgressPhase m_phase = ProgressPhase::kErase;
-  std::uint32_t m_done = 0;
+  bool m_saysUpdating = false;  // the text of the transfer is up
 };

@@ -61,6 +61,9 @@ class CFirmwareUpdateCore {
   QueryResult QueryModemInfo(FirmwareVersionInfo& modem, IMessageBoxes& boxes);
   bool ReadFirmwareFileInfo(FirmwareVersionInfo& image, IImageFiles& files);
   UpgradeOutcome OnUpgrade(const UpgradeSeams& seams);
+  // Upgrade's reading of both records alone, and whether the modem already has the image's
+  // (kCurrent) or not (kWouldUpdate): no question, nothing erased or written.
+  UpgradeOutcome CheckUpgrade(const UpgradeSeams& seams);
 
   // Rules of the main dialog's state, kept here so they hold without a window.
   void ResetDialogState(IDialogControls& controls);  // dialog start: no port, COM1, Upgrade off
@@ -79,6 +82,9 @@ class CFirmwareUpdateCore {
   // Query: sends one command, waits, reads the answer into `answer` and terminates it.
   unsigned AskModem(const char* command, unsigned length, char* answer, unsigned size);
   // Upgrade, in its phases.
+  // The image's and the modem's records into m_imageRead and m_modemRead, or the outcome
+  // that ends Upgrade there.
+  std::optional<UpgradeOutcome> ReadBothRecords(const UpgradeSeams& seams);
   // The outcome that ends Upgrade before anything is written, or none once the user agreed.
   std::optional<UpgradeOutcome> ObtainConsent(const UpgradeSeams& seams);
   bool EraseFlash(IProgressView& progress);

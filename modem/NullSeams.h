@@ -24,7 +24,9 @@ class CNullStatusView : public IStatusView {
 class CNullProgressView : public IProgressView {
  public:
   void OpenProgressWindow() override {}
-  void ShowProgress(const ProgressReport&) override {}
+  void BeginPhase(ProgressPhase, std::uint32_t) override {}
+  void Advance(std::uint32_t) override {}
+  void EndPhase(ProgressPhase) override {}
   void CloseProgressWindow() override {}
 };
 

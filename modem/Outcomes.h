@@ -1,6 +1,6 @@
 #pragma once
-// How the operations end, as closed sets: a front switches over them (without a default, so
-// that a new outcome it does not show breaks its build).
+// How the operations end, as closed sets. What an upgrade's outcome means (its key, status,
+// the flash it leaves, its words) is decided once, in modem/OutcomeTable.h.
 
 #include <cstdint>
 #include <string>
@@ -38,6 +38,7 @@ enum class UpgradeResult {
   kTransferIncomplete,  // the modem did not take the whole image
   kNotConfirmed,        // the image went out, the modem did not say OK
   kCurrent,             // --skip-current: the modem already has the image's record; untouched
+  kWouldUpdate,         // a dry run: the modem reports other versions than the image; untouched
   kCount
 };
 

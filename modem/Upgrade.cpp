@@ -36,11 +36,10 @@ UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t 
   return {result, PortName(), openFailure, bytesSent, m_modemRead, m_imageRead};
 }
 
-std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
-  BoxMessage consent{BoxId::kConsent, ChosenPort()};
-  FirmwareVersionInfo& image = consent.image;
-  FirmwareVersionInfo& modem = consent.modem;
-
+std::optional<UpgradeOutcome> CFirmwareUpdateCore::ReadBothRecords(const UpgradeSeams& seams) {
+  m_modemRead.Clear();
+  m_imageRead.Clear();
+  FirmwareVersionInfo image, modem;
   seams.status.OpenStatusWindow();
   seams.status.ShowStatus({StatusId::kReadingImage, {}});
   if (!ReadFirmwareFileInfo(image, seams.files)) {
@@ -60,12 +59,29 @@ std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSe
   seams.status.CloseStatusWindow();
   m_modemRead = modem;
   m_imageRead = image;
-  if (m_bSkipCurrent && SameFirmware(modem, image)) return Outcome(UpgradeResult::kCurrent);
+  return std::nullopt;
+}
+
+std::optional<UpgradeOutcome> CFirmwareUpdateCore::ObtainConsent(const UpgradeSeams& seams) {
+  if (std::optional<UpgradeOutcome> failed = ReadBothRecords(seams)) return failed;
+  if (m_bSkipCurrent && SameFirmware(m_modemRead, m_imageRead))
+    return Outcome(UpgradeResult::kCurrent);
   m_pacing.Pause(kShortPauseMs);
 
   // The user compares the versions and decides; nothing is judged here.
+  BoxMessage consent{BoxId::kConsent, ChosenPort()};
+  consent.modem = m_modemRead;
+  consent.image = m_imageRead;
   if (seams.boxes.ShowMessageBox(consent) != box::kIdOk) return Outcome(UpgradeResult::kDeclined);
   return std::nullopt;
+}
+
+UpgradeOutcome CFirmwareUpdateCore::CheckUpgrade(const UpgradeSeams& seams) {
+  std::optional<UpgradeOutcome> failed = ReadBothRecords(seams);
+  seams.controls.EnableUpgrade(false);
+  if (failed) return *failed;
+  return Outcome(SameFirmware(m_modemRead, m_imageRead) ? UpgradeResult::kCurrent
+                                                        : UpgradeResult::kWouldUpdate);
 }
 
 void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file,
@@ -79,15 +95,13 @@ void CFirmwareUpdateCore::EndUpgradeFailed(std::unique_ptr<IImageFile>& file,
 
 bool CFirmwareUpdateCore::EraseFlash(IProgressView& progress) {
   progress.OpenProgressWindow();
-  progress.ShowProgress({ProgressPhase::kErase, 0, kEraseTicks});
+  progress.BeginPhase(ProgressPhase::kErase, kEraseTicks);
 
   m_pPort->Write(cmd::kReset, CommandLength(cmd::kReset));
   m_pacing.Pause(kAfterResetPauseMs);
   ApplyTimeouts(*m_pPort, timeouts::kErase);
   m_pPort->Write(cmd::kEraseFlash, CommandLength(cmd::kEraseFlash));
-  // The bar moves once as the command goes out, then counts the erase from the start.
-  progress.ShowProgress({ProgressPhase::kErase, 1, kEraseTicks});
-  progress.ShowProgress({ProgressPhase::kErase, 0, kEraseTicks});
+  progress.Advance(0);
   m_pacing.Pause(kErasePromptPauseMs);
 
   // The prompt (and the answer to the reset before it) only has to come; it is not read.
@@ -101,11 +115,13 @@ bool CFirmwareUpdateCore::EraseFlash(IProgressView& progress) {
   m_pPort->Write(cmd::kConfirmErase, CommandLength(cmd::kConfirmErase));
   for (std::uint32_t i = 1; i <= kEraseTicks; ++i) {
     m_pacing.Pause(kEraseTickMs);
-    progress.ShowProgress({ProgressPhase::kErase, i, kEraseTicks});
+    progress.Advance(i);
   }
   received = m_pPort->Read(answer, kReadyAnswerSize);
   answer[received] = '\0';
-  return AnswerHolds(answer, received, marker::kReady);
+  if (!AnswerHolds(answer, received, marker::kReady)) return false;
+  progress.EndPhase(ProgressPhase::kErase);
+  return true;
 }
 
 CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& file,
@@ -116,7 +132,7 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
   m_pPort->PurgeRx();
 
   const std::uint32_t length = file.GetLength();
-  progress.ShowProgress({ProgressPhase::kTransfer, 0, length});
+  progress.BeginPhase(ProgressPhase::kTransfer, length);
   ApplyTimeouts(*m_pPort, timeouts::kTransfer);
 
   std::vector<char> block(kTransferBlockSize);
@@ -131,9 +147,10 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
     sent += written;
     if (written != got) return TransferResult::kIncomplete;
     remaining -= got;
-    progress.ShowProgress({ProgressPhase::kTransfer, sent, length});
+    progress.Advance(sent);
     m_pacing.KeepAlive();
   }
+  progress.EndPhase(ProgressPhase::kTransfer);
 
   char answer[kFinalAnswerSize + 1] = {};
   const unsigned received = m_pPort->Read(answer, kFinalAnswerSize);
@@ -143,8 +160,6 @@ CFirmwareUpdateCore::TransferResult CFirmwareUpdateCore::SendImage(IImageFile& f
 }
 
 UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
-  m_modemRead.Clear();
-  m_imageRead.Clear();
   if (const std::optional<UpgradeOutcome> refused = ObtainConsent(seams)) {
     seams.controls.EnableUpgrade(false);
     return *refused;
@@ -162,9 +177,10 @@ UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
   }
   PreparePort(*m_pPort, timeouts::kUpgradePreparation);
 
+  // An image that no longer opens ends the download without a word; the emptied file field
+  // asks for a new choice.
   file = seams.files.OpenImageFile(m_strFileName);
   if (!file) {
-    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kCantOpenImage));
     EndUpgradeFailed(file, seams.controls);
     return Outcome(UpgradeResult::kCantOpenImage);
   }

@@ -310,9 +310,14 @@ scenario_image_held() {
   choose_port 2 && open_image "$IMAGES/valid.bin" || return 1
   upgrade_to_box && drv_saw "$CONSENT" || return 1
   drv hold-file "$(win_path "$IMAGES/valid.bin")" && drv answer ok 5000 || return 1
-  drv watch 30000 && drv_saw 'box "ERROR" "Can'"'"'t open firmware file!" buttons=OK icon' || return 1
+  # The image no longer opens: the download ends without a word, the field emptied.
+  drv watch 30000 && drv_saw idle || return 1
+  if grep -qF 'box "' <<<"$DRV_LINES"; then
+    echo "  UNEXPECTED: a box where the download ends silently"
+    return 1
+  fi
   e2e_shot image-held
-  drv answer ok 5000 && drv release-file || return 1
+  drv release-file || return 1
   echo "  the modem took: $(sim_commands | tr '\n' ' ')"
   [ "$(sim_commands | tr '\n' ' ')" = 'AT&F\r ATI7\r ATI8\r ' ] || return 1
   image_sent 0 && ready_again ""

@@ -95,6 +95,7 @@ class CRecordingDlg : public IStatusView,
   // Runs while a box is shown: the world may change while the user reads it.
   std::function<void(const RecordedBox&)> onBox;
   std::uint64_t pausedMs = 0;
+  bool logPauses = false;  // each pause also goes into the log: "pause 100"
   int keepAlives = 0;
   bool statusOpen = false;
   bool progressOpen = false;
@@ -145,6 +146,7 @@ class CRecordingDlg : public IStatusView,
   }
 
   void Pause(std::uint32_t ms) override {
+    if (logPauses) log.push_back("pause " + std::to_string(ms));
     pausedMs += ms;
     m_clock.Advance(ms);
   }

@@ -7,30 +7,30 @@
 #include <functional>
 #include <memory>
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/ConsoleProgress.h"
-#include "cli/ConsoleStatus.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
+#include "cli/run/UpgradeRunner.h"
+#include "cli/screen/ConsoleScreen.h"
+#include "serial/ForwardingSerialDriver.h"
 #include "sim/engine/ModemEngine.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
+#include "tests/support/VirtualPacing.h"
 
 namespace {
 
 const char kFile[] = "fw.bin";
 const std::size_t kImageSize = 64 * 1024 + 1;
 
-// The console's status, bar and boxes over a core on the virtual clock (the recorder lends
-// its pacing, image files and controls); COM2 is the port chosen.
+// One port on the console screen, run by the runner over the simulated line on the virtual
+// clock (the recorder lends its pacing and image files); COM2 is the port chosen.
 struct ConsoleRig {
   CVirtualClock clock;
   CSimLineDriver line{clock};
   CRecordingDlg dlg{clock, line};
   CConsoleOut out;
-  CConsoleStatus status{out};
-  CConsoleProgress progress{out};
-  CConsoleBoxes boxes{out, {{"COM2", "/dev/ttyS1"}}};
+  CConsoleScreen screen{out, {"COM2", "/dev/ttyS1"}, "fwupdate upgrade --port COM2 fw.bin"};
+  CJsonEvents events{false};
   std::string printed, errors;
   // The image opens this many times, then no more (another program took it): -1, always.
   struct LimitedFiles : IImageFiles {
@@ -44,10 +44,7 @@ struct ConsoleRig {
     }
   } files{dlg.files};
 
-  explicit ConsoleRig(bool live = false) : out(live) {
-    dlg.ChoosePort(1);
-    dlg.ChooseFile(kFile);
-  }
+  explicit ConsoleRig(bool live = false) : out(live) {}
   CModemEngine& Attach(const std::function<void(ModemConfig&)>& change = nullptr) {
     ModemConfig config;
     config.imageLength = kImageSize;
@@ -59,14 +56,25 @@ struct ConsoleRig {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::tmpfile(), std::fclose);
     if (answer) std::fputs(answer, in.get());
     std::rewind(in.get());
-    boxes.ReadAnswersFrom(in.get());
-    boxes.AnswerYes(answer == nullptr);
+    screen.ReadAnswersFrom(in.get());
+    RunPlan plan;
+    plan.ports = {{"COM2", "/dev/ttyS1"}};
+    plan.image = kFile;
+    plan.yes = answer == nullptr;
+    RunWorld world{
+        [&](const ConsolePort&) { return std::make_unique<CForwardingSerialDriver>(line); },
+        [&](const ConsolePort&) { return std::make_unique<CVirtualPacing>(clock); },
+        [&] { return clock.Now(); },
+        files,
+        events,
+        screen,
+        nullptr};
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const UpgradeResult result = dlg.core.OnUpgrade({files, status, progress, boxes, dlg}).result;
+    const int status = RunUpgrades(plan, world);
     printed = testing::internal::GetCapturedStdout();
     errors = testing::internal::GetCapturedStderr();
-    return UpgradeExitStatus(result);
+    return status;
   }
 };
 

@@ -133,10 +133,11 @@ TEST(CliPorts, ScanTakesAnyNumberOfNamedPortsAndItsLinesNameThem) {
 TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
   std::set<int> statuses;
   for (int r = 0; r < static_cast<int>(UpgradeResult::kCount); ++r) {
-    const int status = UpgradeExitStatus(static_cast<UpgradeResult>(r));
+    const int status = OutcomeOf(static_cast<UpgradeResult>(r)).exitStatus;
     // A modem left alone as current counts as success: a repeated run still ends 0.
     const bool success = r == static_cast<int>(UpgradeResult::kDone) ||
-                         r == static_cast<int>(UpgradeResult::kCurrent);
+                         r == static_cast<int>(UpgradeResult::kCurrent) ||
+                         r == static_cast<int>(UpgradeResult::kWouldUpdate);
     EXPECT_TRUE(statuses.insert(status).second || success)
         << "outcome " << r << " shares status " << status;
     EXPECT_EQ(status == exitcode::kDone, success) << r;

@@ -29,8 +29,8 @@ TEST(DialogProgress, TheTransferRangeIsCutTo16BitsFrom64MiBOn) {
     CNullSerialDriver driver;
     CRecordingDlg dlg(clock, driver);
     dlg.progress.OpenProgressWindow();
-    for (std::uint32_t done : {0u, 1024u, 2048u})
-      dlg.progress.ShowProgress({ProgressPhase::kTransfer, done, c.length});
+    dlg.progress.BeginPhase(ProgressPhase::kTransfer, c.length);
+    for (std::uint32_t done : {1024u, 2048u}) dlg.progress.Advance(done);
     const std::vector<std::string> expected = {"progress open",
                                                "progress: Updating...",
                                                "bar range 0.." + std::to_string(c.range),

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "serial/ForwardingSerialDriver.h"
 #include "sim/engine/ModemEngine.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
@@ -280,7 +282,7 @@ const FailureCase kFailures[] = {
     {"image locked at consent",
      NoModemChange,
      OnConsent([](Rig& r) { r.dlg.files.Get(kFile).held = true; }),
-     {kConsentBox, "box ERROR 0x10: Can't open firmware file!"},
+     {kConsentBox},  // no box: the emptied file field asks for a new choice
      3402,
      0,
      R::kCantOpenImage},
@@ -337,6 +339,39 @@ const FailureCase kFailures[] = {
      kImageSize,
      R::kNotConfirmed},
 };
+
+// Between the erase and the transfer the window first says "Updating...", then the program
+// waits and purges, and only then sets the bar's range for the image.
+TEST(Upgrade, TheTransferTextComesBeforeItsPauseAndPurge) {
+  CVirtualClock clock;
+  CSimLineDriver sim(clock);
+  ModemConfig config = WithImageLength();
+  CModemEngine& modem = sim.AttachModem("COM2", config);
+  std::vector<std::string>* log = nullptr;
+  struct PurgeLogging : CForwardingSerialDriver {
+    std::vector<std::string>*& log;
+    PurgeLogging(ISerialDriver& inner, std::vector<std::string>*& l)
+        : CForwardingSerialDriver(inner), log(l) {}
+    bool Purge(SerialHandle h, std::uint32_t flags) override {
+      log->push_back(flags == PURGE_RXCLEAR ? "purge rx" : "purge tx");
+      return CForwardingSerialDriver::Purge(h, flags);
+    }
+  } line(sim, log);
+  CRecordingDlg dlg(clock, line);
+  log = &dlg.log;
+  dlg.ChoosePort(1);
+  dlg.ChooseFile(kFile);
+  dlg.files.Put(kFile, MakeValidImage(kImageSize));
+  dlg.logPauses = true;
+  ASSERT_EQ(dlg.OnUpgrade().result, UpgradeResult::kDone);
+  ASSERT_EQ(modem.ImageBytes().size(), kImageSize);
+
+  const auto updating = std::find(dlg.log.begin(), dlg.log.end(), "progress: Updating...");
+  ASSERT_NE(updating, dlg.log.end());
+  EXPECT_EQ(Log(updating - 2, updating + 7),
+            (Log{"pause 100", "bar stepit", "progress: Updating...", "pause 100", "purge rx",
+                 "bar range 0..64", "bar pos 0", "bar step 1", "bar stepit"}));
+}
 
 TEST(Upgrade, EveryFailureEndsBoundedWithItsBoxAndReleasesAll) {
   for (const FailureCase& f : kFailures) {

@@ -1,4 +1,4 @@
-#include "cli/BatchScreen.h"
+#include "cli/screen/LiveLines.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,7 +12,7 @@ constexpr int kPlainEveryPercent = 10;
 constexpr std::size_t kMaxLiveLine = 79;
 }  // namespace
 
-CBatchScreen::CBatchScreen(std::FILE* human, bool live, const std::vector<std::string>& ports)
+CLiveLines::CLiveLines(std::FILE* human, bool live, const std::vector<std::string>& ports)
     : m_human(human), m_live(live), m_lines(ports.size()) {
   for (std::size_t i = 0; i < ports.size(); ++i) {
     m_lines[i].name = ports[i];
@@ -20,7 +20,7 @@ CBatchScreen::CBatchScreen(std::FILE* human, bool live, const std::vector<std::s
   }
 }
 
-void CBatchScreen::Emit(std::FILE* stream, const std::string& text) {
+void CLiveLines::Emit(std::FILE* stream, const std::string& text) {
   if (m_live && m_drawn > 0) {
     // Up over the live lines; the text takes the first, and they are drawn again below it.
     std::fprintf(stdout, "\x1b[%dA", m_drawn);
@@ -34,22 +34,22 @@ void CBatchScreen::Emit(std::FILE* stream, const std::string& text) {
   if (m_live && m_drawnAtMs != 0) Redraw(MonotonicMs());
 }
 
-void CBatchScreen::Note(int port, const std::string& text) {
+void CLiveLines::Note(int port, const std::string& text) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Emit(m_human, m_lines[static_cast<std::size_t>(port)].name + ": " + text);
 }
 
-void CBatchScreen::Error(int port, const std::string& text) {
+void CLiveLines::Error(int port, const std::string& text) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Emit(stderr, m_lines[static_cast<std::size_t>(port)].name + ": " + text);
 }
 
-void CBatchScreen::Print(const std::string& text) {
+void CLiveLines::Print(const std::string& text) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Emit(m_human, text);
 }
 
-std::string CBatchScreen::LiveText(const Line& line, std::uint64_t nowMs) const {
+std::string CLiveLines::LiveText(const Line& line, std::uint64_t nowMs) const {
   std::string name = line.name;
   name.resize(m_width, ' ');
   if (!line.final.empty()) return name + "  " + line.final;
@@ -60,7 +60,7 @@ std::string CBatchScreen::LiveText(const Line& line, std::uint64_t nowMs) const 
   return text;
 }
 
-void CBatchScreen::Redraw(std::uint64_t nowMs) {
+void CLiveLines::Redraw(std::uint64_t nowMs) {
   std::string screen;
   if (m_drawn > 0) screen += "\x1b[" + std::to_string(m_drawn) + "A";
   for (const Line& line : m_lines) screen += "\r\x1b[2K" + LiveText(line, nowMs) + "\n";
@@ -70,15 +70,14 @@ void CBatchScreen::Redraw(std::uint64_t nowMs) {
   m_drawnAtMs = nowMs;
 }
 
-void CBatchScreen::Progress(int port, const ProgressReport& r) {
+void CLiveLines::Progress(int port, const ProgressReport& r, bool begins) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Line& line = m_lines[static_cast<std::size_t>(port)];
   const std::uint64_t now = MonotonicMs();
   bool force = false;
-  if (!line.inPhase || r.phase != line.phase) {
+  if (begins) {
     const bool transfer = r.phase == ProgressPhase::kTransfer;
     line.inPhase = true;
-    line.phase = r.phase;
     line.done = 0;
     line.shownPercent = -1;
     line.meter.Start(ProgressLabel(r.phase), transfer ? r.total : 0, transfer ? 1 : 0, now);
@@ -89,8 +88,6 @@ void CBatchScreen::Progress(int port, const ProgressReport& r) {
   if (r.done > line.done) {
     line.meter.SetStep(static_cast<int>(r.done - line.done));
     line.meter.Step(now);
-  } else if (r.done < line.done) {
-    line.meter.SetPos(static_cast<int>(r.done), now);
   }
   line.done = r.done;
   const int percent = line.meter.Percent();
@@ -105,7 +102,7 @@ void CBatchScreen::Progress(int port, const ProgressReport& r) {
   Emit(m_human, line.name + ": " + line.meter.Label() + " " + line.meter.Figures(now, false));
 }
 
-void CBatchScreen::Finish(int port, const std::string& text) {
+void CLiveLines::Finish(int port, const std::string& text) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Line& line = m_lines[static_cast<std::size_t>(port)];
   line.final = text;
@@ -115,7 +112,7 @@ void CBatchScreen::Finish(int port, const std::string& text) {
     Emit(m_human, line.name + ": " + text);
 }
 
-void CBatchScreen::Close() {
+void CLiveLines::Close() {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_live = false;
   m_drawn = 0;

@@ -1,24 +1,26 @@
-#include "cli/BatchPort.h"
+#include "cli/screen/BatchPortView.h"
 
 #include "cli/ConsoleTexts.h"
-#include "cli/InterruptPorts.h"
 
 void CBatchPortView::ShowStatus(const StatusMessage& message) {
   m_screen.Note(m_port, ConsoleStatusLine(message));
 }
 
-void CBatchPortView::OpenProgressWindow() { SetInterruptPortState(m_port, PortState::kErased); }
+void CBatchPortView::BeginPhase(ProgressPhase phase, std::uint32_t total) {
+  m_at = {phase, 0, total};
+  m_screen.Progress(m_port, m_at, true);
+}
 
-void CBatchPortView::ShowProgress(const ProgressReport& report) {
-  if (report.phase == ProgressPhase::kTransfer)
-    SetInterruptPortState(m_port, PortState::kHalfWritten);
-  m_screen.Progress(m_port, report);
+void CBatchPortView::Advance(std::uint32_t done) {
+  if (done <= m_at.done) return;
+  m_at.done = done;
+  m_screen.Progress(m_port, m_at, false);
 }
 
 int CBatchPortView::ShowMessageBox(const BoxMessage& message) {
   switch (message.id) {
-    case BoxId::kConsent:
-      return m_gate.Arrive(m_port, message.modem, message.image) ? box::kIdOk : box::kIdCancel;
+    case BoxId::kConsent:  // asked once for all ports by the run
+      return box::kIdCancel;
     case BoxId::kWarning:  // said once for all ports before they start
     case BoxId::kSuccess:  // said on the port's line and in the summary
       return box::kIdOk;

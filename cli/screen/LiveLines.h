@@ -13,15 +13,16 @@
 #include "cli/ProgressMeter.h"
 #include "modem/ProgressView.h"
 
-class CBatchScreen {
+class CLiveLines {
  public:
   // `human`: the stream for people (stdout, or stderr under --json); `live`: it is a
   // terminal that takes cursor movement.
-  CBatchScreen(std::FILE* human, bool live, const std::vector<std::string>& ports);
+  CLiveLines(std::FILE* human, bool live, const std::vector<std::string>& ports);
 
   void Note(int port, const std::string& text);   // a line about a port, on `human`
   void Error(int port, const std::string& text);  // the same on stderr
-  void Progress(int port, const ProgressReport& report);
+  // Where a port's phase stands; `begins`: the phase has just begun.
+  void Progress(int port, const ProgressReport& report, bool begins);
   void Finish(int port, const std::string& text);  // the port's last word on its line
   void Print(const std::string& text);             // a line about no port in particular
   // Every port has ended: the live lines stay as they are, later lines go below them.
@@ -32,7 +33,6 @@ class CBatchScreen {
     std::string name;
     CProgressMeter meter;
     bool inPhase = false;
-    ProgressPhase phase = ProgressPhase::kErase;
     std::uint32_t done = 0;
     int shownPercent = -1;
     std::string final;  // once finished

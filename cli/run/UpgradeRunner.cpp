@@ -1,0 +1,141 @@
+#include "cli/run/UpgradeRunner.h"
+
+#include <thread>
+
+#include "cli/ConsentGate.h"
+#include "cli/JsonSeams.h"
+#include "cli/SharedImage.h"
+#include "image/ImageReader.h"
+#include "modem/FirmwareUpdateCore.h"
+#include "modem/NullSeams.h"
+
+namespace {
+
+// A port's boxes with the question taken to the gate, where the run asks it once for all.
+class CGateBoxes : public IMessageBoxes {
+ public:
+  CGateBoxes(int port, IMessageBoxes& inner, CConsentGate& gate)
+      : m_port(port), m_inner(inner), m_gate(gate) {}
+
+  int ShowMessageBox(const BoxMessage& message) override {
+    if (message.id != BoxId::kConsent) return m_inner.ShowMessageBox(message);
+    return m_gate.Arrive(m_port, message.modem, message.image) ? box::kIdOk : box::kIdCancel;
+  }
+
+ private:
+  int m_port;
+  IMessageBoxes& m_inner;
+  CConsentGate& m_gate;
+};
+
+// A port's progress, with where its flash stands told as it changes: at risk once the erase
+// begins, partly written once the image goes out.
+class CFlashTracking : public IProgressView {
+ public:
+  CFlashTracking(int port, IProgressView& inner, const RunWorld& world)
+      : m_port(port), m_inner(inner), m_world(world) {}
+
+  void OpenProgressWindow() override {
+    Tell(FlashState::kMayBeErased);
+    m_inner.OpenProgressWindow();
+  }
+  void BeginPhase(ProgressPhase phase, std::uint32_t total) override {
+    if (phase == ProgressPhase::kTransfer) Tell(FlashState::kPartlyWritten);
+    m_inner.BeginPhase(phase, total);
+  }
+  void Advance(std::uint32_t done) override { m_inner.Advance(done); }
+  void EndPhase(ProgressPhase phase) override { m_inner.EndPhase(phase); }
+  void CloseProgressWindow() override { m_inner.CloseProgressWindow(); }
+
+  void Tell(FlashState state) {
+    if (m_world.flashState) m_world.flashState(m_port, state);
+  }
+
+ private:
+  int m_port;
+  IProgressView& m_inner;
+  const RunWorld& m_world;
+};
+
+// One port from start to end, on its own thread.
+PortResult RunPort(int index, const RunPlan& plan, RunWorld& world, IImageFiles& files,
+                   CConsentGate& gate) {
+  const ConsolePort& port = plan.ports[static_cast<std::size_t>(index)];
+  std::unique_ptr<ISerialDriver> driver = world.driverFor(port);
+  std::unique_ptr<IPacing> pacing = world.pacingFor(port);
+  CFirmwareUpdateCore core(*driver, *pacing);
+  core.SetPorts({port.name});
+  core.ChooseImage(plan.image);
+  core.SkipCurrent(plan.skipCurrent);
+
+  const PortViews views = world.screen.Views(index);
+  CFlashTracking tracked(index, views.progress, world);
+  CJsonProgress progress(tracked, world.events, port.name);
+  CGateBoxes gated(index, views.boxes, gate);
+  CJsonBoxes boxes(gated, world.events, plan.yes);
+  CNullDialogControls controls;
+  const UpgradeSeams seams{files, views.status, progress, boxes, controls};
+
+  PortResult result;
+  const std::uint64_t start = world.nowMs();
+  result.outcome = plan.dryRun ? core.CheckUpgrade(seams) : core.OnUpgrade(seams);
+  gate.Leave(index);
+  result.elapsedMs = world.nowMs() - start;
+  tracked.Tell(OutcomeOf(result.outcome.result).flash);
+  // Records read without a question: they went out with none, so they go out here.
+  if (!boxes.Asked() && result.outcome.modem.IsComplete()) {
+    world.events.Versions(port.name, "modem", result.outcome.modem);
+    world.events.Versions(port.name, "image", result.outcome.image);
+  }
+  world.screen.PortDone(index, result);
+  world.events.PortDone(port.name, result.outcome);
+  return result;
+}
+
+}  // namespace
+
+int RunUpgrades(const RunPlan& plan, RunWorld& world) {
+  // Several ports: the image is read once, its record checked once, before any port is
+  // touched.
+  CSharedImageFiles shared;
+  if (plan.readImageOnce) {
+    FirmwareVersionInfo record;
+    BoxId failed = BoxId::kCount;
+    if (!shared.Load(world.files, plan.image))
+      failed = BoxId::kCantOpenImage;
+    else if (!ReadImageVersionInfo(*shared.OpenImageFile(plan.image), record))
+      failed = BoxId::kIncorrectImage;
+    if (failed != BoxId::kCount) {
+      world.screen.ImageFailed(failed);
+      const int status =
+          failed == BoxId::kCantOpenImage ? exitcode::kCantOpenImage : exitcode::kIncorrectImage;
+      world.events.End("upgrade", status);
+      return status;
+    }
+  }
+  IImageFiles& files = plan.readImageOnce ? static_cast<IImageFiles&>(shared) : world.files;
+
+  const int count = static_cast<int>(plan.ports.size());
+  CConsentGate gate(count);
+  std::vector<PortResult> results(plan.ports.size());
+  std::vector<std::thread> threads;
+  for (int i = 0; i < count; ++i) {
+    threads.emplace_back(
+        [&, i] { results[static_cast<std::size_t>(i)] = RunPort(i, plan, world, files, gate); });
+  }
+  std::vector<Arrival> waiting;
+  for (const CConsentGate::Arrival& a : gate.AwaitAll())
+    waiting.push_back({a.port, a.modem, a.image});
+  gate.Answer(!waiting.empty() && world.screen.Ask(waiting, plan.yes));
+  for (std::thread& thread : threads) thread.join();
+  world.screen.RunDone(results);
+
+  bool allSucceeded = true;
+  for (const PortResult& r : results)
+    allSucceeded &= OutcomeOf(r.outcome.result).exitStatus == exitcode::kDone;
+  const int status = !plan.severalPorts ? OutcomeOf(results.front().outcome.result).exitStatus
+                     : allSucceeded     ? exitcode::kDone
+                                        : exitcode::kSomePortsFailed;
+  world.events.End("upgrade", status);
+  return status;
+}

@@ -1,0 +1,121 @@
+#include "cli/screen/BatchRunScreen.h"
+
+#include <algorithm>
+
+#include "cli/ConsoleBoxes.h"
+#include "cli/ConsoleTexts.h"
+#include "cli/Platform.h"
+#include "cli/ProgressMeter.h"
+
+namespace {
+
+// A field as a table shows it: without the blanks a modem puts before its dates.
+std::string Shown(const char* field) {
+  while (*field == ' ' || *field == '\t') ++field;
+  return *field ? field : "-";
+}
+
+std::string Row(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
+  std::string row;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    std::string cell = cells[i];
+    if (i + 1 < cells.size()) cell.resize(std::max(widths[i], cell.size()) + 2, ' ');
+    row += cell;
+  }
+  return row;
+}
+
+// Rows of cells as lines, each column as wide as its widest cell.
+std::string Table(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::size_t> widths(rows.front().size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+  std::string text;
+  for (const auto& row : rows) text += (text.empty() ? "" : "\n") + Row(row, widths);
+  return text;
+}
+
+std::vector<std::string> RecordCells(const std::string& first, const FirmwareVersionInfo& r) {
+  return {first, Shown(r.controllerVersion), Shown(r.controllerDate), Shown(r.dspVersion),
+          Shown(r.dspDate)};
+}
+
+std::string Seconds(std::uint64_t ms) { return FormatDuration(static_cast<double>(ms) / 1000); }
+
+}  // namespace
+
+CBatchRunScreen::CBatchRunScreen(std::FILE* human, bool live, std::vector<std::string> ports,
+                                 std::string retry, std::FILE* in)
+    : m_human(human),
+      m_in(in),
+      m_ports(std::move(ports)),
+      m_retry(std::move(retry)),
+      m_lines(human, live, m_ports) {
+  for (std::size_t i = 0; i < m_ports.size(); ++i)
+    m_views.push_back(std::make_unique<CBatchPortView>(static_cast<int>(i), m_lines));
+}
+
+PortViews CBatchRunScreen::Views(int port) {
+  CBatchPortView& view = *m_views[static_cast<std::size_t>(port)];
+  return {view, view, view};
+}
+
+void CBatchRunScreen::ImageFailed(BoxId why) {
+  std::fprintf(stderr, "fwupdate: %s\n", FirstParagraph(ConsoleBoxText(BoxMessage(why))).c_str());
+}
+
+// The one question: every port that waits for it, and the image, in a table.
+bool CBatchRunScreen::Ask(const std::vector<Arrival>& waiting, bool yes) {
+  std::vector<std::vector<std::string>> rows = {
+      {"Port", "Controller Ver", "Controller Date", "DSP Ver", "DSP Date"}};
+  for (const Arrival& a : waiting)
+    rows.push_back(RecordCells(m_ports[static_cast<std::size_t>(a.port)], a.modem));
+  rows.push_back(RecordCells("(image)", waiting.front().image));
+  m_lines.Print(Table(rows));
+  const std::string question = "Continue to update firmware of " + std::to_string(waiting.size()) +
+                               (waiting.size() == 1 ? " modem ?" : " modems ?");
+  bool agreed = yes;
+  if (yes) {
+    m_lines.Print(question + " yes (--yes)");
+  } else {
+    DiscardTypeAhead();
+    std::fputs((question + " [y/N] ").c_str(), m_human);
+    std::fflush(m_human);
+    char answer[64] = {};
+    agreed = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
+    if (answer[0] == '\0') std::fputc('\n', m_human);
+    if (!agreed) m_lines.Print("Not updated: nothing was written to any modem.");
+  }
+  if (agreed) m_lines.Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)));
+  return agreed;
+}
+
+void CBatchRunScreen::PortDone(int port, const PortResult& result) {
+  m_lines.Finish(port, std::string(OutcomeOf(result.outcome.result).summary) + " in " +
+                           Seconds(result.elapsedMs));
+}
+
+// The summary, and the advice when a modem was left without working firmware.
+void CBatchRunScreen::RunDone(const std::vector<PortResult>& results) {
+  m_lines.Close();
+  std::vector<std::vector<std::string>> rows = {{"Port", "Before", "Outcome", "Time"}};
+  bool atRisk = false;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const UpgradeOutcome& o = results[i].outcome;
+    const OutcomeRow& row = OutcomeOf(o.result);
+    rows.push_back({m_ports[i],
+                    o.modem.IsComplete()
+                        ? Shown(o.modem.controllerVersion) + " / " + Shown(o.modem.dspVersion)
+                        : "-",
+                    row.summary, Seconds(results[i].elapsedMs)});
+    atRisk |= FlashAtRisk(row.flash);
+  }
+  m_lines.Print("\n" + Table(rows));
+  if (atRisk) {
+    m_lines.Print(
+        "A modem whose flash may be erased or half written will not work until an upgrade "
+        "completes. Run the same upgrade again (with --skip-current it leaves the modems "
+        "already updated alone):\n  " +
+        m_retry);
+  }
+}

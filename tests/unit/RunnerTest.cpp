@@ -1,0 +1,276 @@
+// The upgrade runner over several ports on the virtual clock: each port its own clock, line
+// and modem, one question for all, and what each port's end means.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "cli/ExitStatus.h"
+#include "cli/InterruptPorts.h"
+#include "cli/run/UpgradeRunner.h"
+#include "cli/screen/BatchRunScreen.h"
+#include "serial/ForwardingSerialDriver.h"
+#include "sim/engine/ModemEngine.h"
+#include "sim/simline/SimLineDriver.h"
+#include "tests/support/MemoryImageFile.h"
+#include "tests/support/VirtualPacing.h"
+
+namespace {
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+const char kFile[] = "fw.bin";
+const std::size_t kImageSize = 64 * 1024 + 1;
+
+std::string g_interrupted;  // what Ctrl-C would print, taken once
+void TakeInterruptLine(const char* text) { g_interrupted += text; }
+
+// A modem that already reports the records of MakeValidImage.
+void Current(ModemConfig& c) {
+  c.controllerVersion = "2.20", c.controllerDate = "04/02/03";
+  c.dspVersion = "1.09", c.dspDate = "04/01/03";
+}
+
+std::string ReadAll(std::FILE* f) {
+  std::rewind(f);
+  std::string text;
+  for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
+// The screen of several ports, with each port's end kept for the test.
+struct KeptScreen : CBatchRunScreen {
+  using CBatchRunScreen::CBatchRunScreen;
+  std::vector<PortResult> results;
+  void RunDone(const std::vector<PortResult>& r) override {
+    results = r;
+    CBatchRunScreen::RunDone(r);
+  }
+};
+
+// A port: its own clock and simulated line, so that no two threads share one.
+struct SimPort {
+  CVirtualClock clock;
+  CSimLineDriver line{clock};
+  CModemEngine* modem = nullptr;
+};
+
+struct InterruptingPacing : CVirtualPacing {
+  InterruptingPacing(CVirtualClock& clock, std::function<void()> onPause)
+      : CVirtualPacing(clock), onPause(std::move(onPause)) {}
+  void Pause(std::uint32_t ms) override {
+    if (onPause) onPause();
+    CVirtualPacing::Pause(ms);
+  }
+  std::function<void()> onPause;
+};
+
+struct RunnerRig {
+  std::map<std::string, std::unique_ptr<SimPort>> sims;
+  CMemoryFileSystem files;
+  CJsonEvents events{false};
+  File human{std::tmpfile(), std::fclose};
+  File answers{std::tmpfile(), std::fclose};
+  std::unique_ptr<KeptScreen> screen;
+  std::mutex mutex;
+  std::map<int, std::vector<FlashState>> flash;  // each port's states as they came
+  std::function<void()> onPauseOfSecondPort;
+  RunPlan plan;
+
+  explicit RunnerRig(const std::vector<std::function<void(ModemConfig&)>>& modems) {
+    files.Put(kFile, MakeValidImage(kImageSize));
+    plan.image = kFile;
+    plan.readImageOnce = plan.severalPorts = true;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < modems.size(); ++i) {
+      const std::string name = "COM" + std::to_string(i + 1);
+      auto sim = std::make_unique<SimPort>();
+      ModemConfig config;
+      config.imageLength = kImageSize;
+      if (modems[i]) modems[i](config);
+      sim->modem = &sim->line.AttachModem(name, config);
+      sims[name] = std::move(sim);
+      plan.ports.push_back({name, "/dev/sim" + std::to_string(i)});
+      names.push_back(name);
+    }
+    screen = std::make_unique<KeptScreen>(human.get(), false, names, "fwupdate upgrade again",
+                                          answers.get());
+    SetInterruptPorts(names);
+  }
+
+  int Run(const char* answer) {
+    plan.yes = answer == nullptr;
+    if (answer) std::fputs(answer, answers.get());
+    std::rewind(answers.get());
+    RunWorld world{[&](const ConsolePort& p) {
+                     return std::make_unique<CForwardingSerialDriver>(sims.at(p.name)->line);
+                   },
+                   [&](const ConsolePort& p) -> std::unique_ptr<IPacing> {
+                     std::function<void()> hook;
+                     if (p.name == "COM2") hook = onPauseOfSecondPort;
+                     return std::make_unique<InterruptingPacing>(sims.at(p.name)->clock, hook);
+                   },
+                   [] { return std::uint64_t{0}; },
+                   files,
+                   events,
+                   *screen,
+                   [&](int port, FlashState state) {
+                     std::lock_guard<std::mutex> lock(mutex);
+                     flash[port].push_back(state);
+                     SetInterruptPortState(port, state);
+                   }};
+    testing::internal::CaptureStderr();
+    const int status = RunUpgrades(plan, world);
+    testing::internal::GetCapturedStderr();
+    return status;
+  }
+  CModemEngine& Modem(int i) { return *sims.at("COM" + std::to_string(i + 1))->modem; }
+  bool Erased(int i) {
+    for (const std::string& c : Modem(i).Commands())
+      if (c == "AT+F56=90\r") return true;
+    return false;
+  }
+};
+
+using R = UpgradeResult;
+using F = FlashState;
+
+TEST(Runner, EachPortEndsOnItsOwnAndTheRunSaysWhatEachMeans) {
+  const auto noReady = [](ModemConfig& c) { c.noReady = true; };
+  const auto pulled = [](ModemConfig& c) { c.vanishAfterImageBytes = 3000; };
+  const struct {
+    const char* name;
+    std::vector<std::function<void(ModemConfig&)>> modems;
+    const char* answer;  // nullptr: --yes
+    bool skipCurrent, dryRun;
+    int status;
+    std::vector<R> outcomes;
+    std::vector<F> flash;  // the last state each port reported
+    std::vector<bool> erased;
+    const char* says;  // a line the people's output holds
+  } cases[] = {
+      {"one never says READY",
+       {nullptr, noReady},
+       nullptr,
+       false,
+       false,
+       exitcode::kSomePortsFailed,
+       {R::kDone, R::kNotReady},
+       {F::kWritten, F::kMayBeErased},
+       {true, true},
+       "Run the same upgrade again"},
+      {"a pulled port",
+       {pulled, nullptr},
+       nullptr,
+       false,
+       false,
+       exitcode::kSomePortsFailed,
+       {R::kTransferIncomplete, R::kDone},
+       {F::kPartlyWritten, F::kWritten},
+       {true, true},
+       "transfer failed (half written)"},
+      {"consent no",
+       {nullptr, nullptr},
+       "n\n",
+       false,
+       false,
+       exitcode::kSomePortsFailed,
+       {R::kDeclined, R::kDeclined},
+       {F::kUntouched, F::kUntouched},
+       {false, false},
+       "Not updated: nothing was written to any modem."},
+      {"consent yes",
+       {nullptr, nullptr},
+       "y\n",
+       false,
+       false,
+       exitcode::kDone,
+       {R::kDone, R::kDone},
+       {F::kWritten, F::kWritten},
+       {true, true},
+       "updated"},
+      {"current modems, --skip-current",
+       {Current, Current},
+       "n\n",
+       true,
+       false,
+       exitcode::kDone,
+       {R::kCurrent, R::kCurrent},
+       {F::kUntouched, F::kUntouched},
+       {false, false},
+       "current, untouched"},
+      {"a current modem without --skip-current",
+       {Current, nullptr},
+       nullptr,
+       false,
+       false,
+       exitcode::kDone,
+       {R::kDone, R::kDone},
+       {F::kWritten, F::kWritten},
+       {true, true},
+       "updated"},
+      {"dry run",
+       {Current, nullptr},
+       "y\n",
+       false,
+       true,
+       exitcode::kDone,
+       {R::kCurrent, R::kWouldUpdate},
+       {F::kUntouched, F::kUntouched},
+       {false, false},
+       "would update, untouched"},
+      {"dry run, a silent modem",
+       {[](ModemConfig& c) { c.silent = true; }, nullptr},
+       nullptr,
+       false,
+       true,
+       exitcode::kSomePortsFailed,
+       {R::kQueryFailed, R::kWouldUpdate},
+       {F::kUntouched, F::kUntouched},
+       {false, false},
+       "no versions, untouched"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunnerRig rig(c.modems);
+    rig.plan.skipCurrent = c.skipCurrent;
+    rig.plan.dryRun = c.dryRun;
+    EXPECT_EQ(rig.Run(c.answer), c.status);
+    ASSERT_EQ(rig.screen->results.size(), c.outcomes.size());
+    for (std::size_t i = 0; i < c.outcomes.size(); ++i) {
+      EXPECT_EQ(rig.screen->results[i].outcome.result, c.outcomes[i]) << i;
+      EXPECT_EQ(rig.flash[static_cast<int>(i)].back(), c.flash[i]) << i;
+      EXPECT_EQ(rig.Erased(static_cast<int>(i)), c.erased[i]) << i;
+      EXPECT_EQ(rig.Modem(static_cast<int>(i)).Errors(), std::vector<std::string>{}) << i;
+      if (c.outcomes[i] == R::kDone) {
+        EXPECT_EQ(rig.Modem(static_cast<int>(i)).ImageBytes().size(), kImageSize) << i;
+      }
+      EXPECT_EQ(rig.sims.at("COM" + std::to_string(i + 1))->line.OpenHandles(), 0) << i;
+    }
+    // The question is asked only where a modem waits for it.
+    const std::string shown = ReadAll(rig.human.get());
+    EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
+    const bool asked = !c.dryRun && !(c.skipCurrent && c.outcomes[0] == R::kCurrent);
+    EXPECT_EQ(shown.find("Continue to update firmware of 2 modems ?") != std::string::npos, asked)
+        << shown;
+  }
+}
+
+// Ctrl-C during one port's erase: that port's line says its flash may be erased, while the
+// flash of a port that has not started is untouched.
+TEST(Runner, CtrlCSaysWhereEachPortWasLeft) {
+  RunnerRig rig({[](ModemConfig& c) { c.silent = true; }, nullptr});
+  g_interrupted.clear();
+  rig.onPauseOfSecondPort = [&] {
+    if (g_interrupted.empty() && rig.Erased(1)) WriteInterruptPorts(TakeInterruptLine);
+  };
+  EXPECT_EQ(rig.Run(nullptr), exitcode::kSomePortsFailed);
+  EXPECT_EQ(g_interrupted,
+            "  COM1: untouched: its firmware was not touched\n"
+            "  COM2: erased: the flash may be erased; it will not work until an upgrade "
+            "completes\n");
+}
+
+}  // namespace
