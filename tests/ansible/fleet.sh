@@ -80,7 +80,8 @@ play first
 for i in 1 2 3 4; do
   recap first "m$i" "[1-9]" 0
   cmp -s img.bin "rollout.record/COM$i.bin" || fail "COM$i did not receive exactly the image"
-  grep -qF "m$i $WORK/links/COM$i: done, status 0" first.out || fail "first: no report of m$i"
+  grep -qF "m$i $WORK/links/COM$i: done, status 0, flash written:" first.out ||
+    fail "first: no report of m$i"
 done
 
 mv rollout.record first.record && mkdir rollout.record
@@ -88,9 +89,27 @@ play second
 [ "$(cat second.rc)" = 0 ] || fail "second run failed: $(cat second.out)"
 for i in 1 2 3 4; do
   recap second "m$i" 0 0
-  grep -qF "m$i $WORK/links/COM$i: current, status 0" second.out || fail "second: m$i not current"
+  grep -qF "m$i $WORK/links/COM$i: current, status 0, flash untouched:" second.out ||
+    fail "second: m$i not current"
 done
 find rollout.record -type f -size +0 | grep -q . && fail "the second run sent image bytes"
+
+# Check mode against the updated modems: fwupdate's dry run finds them current.
+play check_current --check
+[ "$(cat check_current.rc)" = 0 ] || fail "check mode failed: $(cat check_current.out)"
+for i in 1 2 3 4; do
+  recap check_current "m$i" 0 0
+  grep -qF "m$i $WORK/links/COM$i: current, status 0, flash untouched:" check_current.out ||
+    fail "check_current: m$i not current"
+done
+find rollout.record -type f -size +0 | grep -q . && fail "check mode sent image bytes"
+
+# A port that cannot be opened fails the machine, its flash reported untouched.
+play missing -l m1 -e "fwupdate_rollout_ports=$WORK/links/COM9"
+[ "$(cat missing.rc)" = 0 ] && fail "the run with a missing port succeeded"
+recap missing m1 0 1
+grep -qF "m1 $WORK/links/COM9: cant_open_port, status 3, flash untouched:" missing.out ||
+  fail "missing: no cant_open_port report"
 
 # Check mode against modems with the old firmware: it says what would change and the modems
 # get no erase, no image.
@@ -99,7 +118,7 @@ play check --check
 [ "$(cat check.rc)" = 0 ] || fail "check mode failed: $(cat check.out)"
 for i in 1 2 3 4; do
   recap check "m$i" "[1-9]" 0
-  grep -qF "m$i $WORK/links/COM$i: would_update, status 0" check.out ||
+  grep -qF "m$i $WORK/links/COM$i: would_update, status 0, flash untouched:" check.out ||
     fail "check: m$i not would_update"
 done
 erased check && fail "check mode erased a modem"
@@ -116,7 +135,8 @@ grep -qE "^m[34] " stop.out && fail "the rollout went on past m2"
 cmp -s img.bin stop.record/COM1.bin || fail "COM1 did not receive exactly the image"
 erased stop | grep -q "^COM[34]" && fail "COM3 or COM4 was erased"
 grep -qE "^COM[34] command" stop.sim && fail "COM3 or COM4 was asked: $(cat stop.sim)"
-grep -qF "m2 $WORK/links/COM2: not_ready, status" stop.out || fail "the report names no failure"
+grep -qF "m2 $WORK/links/COM2: not_ready, status 9, flash may_be_erased:" stop.out ||
+  fail "the report names no failure"
 grep -qF "m3: not reached" stop.out && grep -qF "m4: not reached" stop.out ||
   fail "the report does not name m3 and m4 as not reached"
 

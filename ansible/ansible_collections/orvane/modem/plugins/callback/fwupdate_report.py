@@ -13,8 +13,8 @@ short_description: Lists every machine and port of a firmware rollout with its o
 version_added: "1.0.0"
 description:
   - At the playbook's end, also when a rollout stopped, prints one line per machine and port
-    that the orvane.modem.fwupdate module ran on, with its outcome, status and message, and
-    names the machines of the play that the rollout never reached.
+    that the orvane.modem.fwupdate module ran on, with its outcome, status, flash state and
+    message, and names the machines of the play that the rollout never reached.
   - A play that stops on max_fail_percentage ends the playbook, so a report play would not
     run then; a callback does.
 requirements:
@@ -54,8 +54,12 @@ class CallbackModule(CallbackBase):
         res = result._result
         lines = []
         for port in res.get('ports') or []:
-            lines.append('%s %s: %s, status %s: %s' % (name, port.get('port'), port.get('outcome'),
-                                                      port.get('status'), port.get('message')))
+            # The flash state tells a failure that left the modem as it was from one that
+            # needs the update run again.
+            state = ', flash %s' % port['flash_state'] if port.get('flash_state') else ''
+            lines.append('%s %s: %s, status %s%s: %s' % (name, port.get('port'), port.get('outcome'),
+                                                        port.get('status'), state,
+                                                        port.get('message')))
         if not lines:
             lines.append('%s: failed: %s' % (name, res.get('msg', '')))
         self._lines[name] = lines

@@ -15,8 +15,11 @@ description:
   - Runs the installed C(fwupdate) program with C(--json) and C(--yes) on the managed machine
     and reports, for each port, the versions before and after, the outcome and the status.
   - A port that fails makes the task fail; the result names the port and the reason.
-  - In check mode it reads the versions only (C(fwupdate info --json)) and reports which
-    ports would change.
+  - In check mode it runs fwupdate's dry run (C(fwupdate upgrade --dry-run --json), one run
+    for all the ports), which queries each modem and touches none, and reports which ports
+    would change; fwupdate decides which modems are current.
+  - A port counts as changed when fwupdate reports its flash as touched (C(flash_state) other
+    than C(untouched)), also when the port failed.
 options:
   port:
     description:
@@ -51,7 +54,8 @@ attributes:
 notes:
   - The modem is flashed without a question; the task runs unattended.
   - A modem left erased or half written (outcomes C(not_ready), C(transfer_incomplete),
-    C(not_confirmed)) needs the update run again.
+    C(not_confirmed), C(interrupted)) needs the update run again.
+  - Check mode needs an fwupdate with C(--dry-run); an older one fails the task.
 author:
   - Orvane modem tools
 '''
@@ -100,12 +104,25 @@ ports:
           when nothing was written, null when the flash may be half written.
         - In check mode, the versions the modem would have.
       type: dict
+    flash_state:
+      description:
+        - Where fwupdate left the modem's flash, one of C(untouched), C(may_be_erased),
+          C(partly_written), C(written); always C(untouched) in check mode.
+        - Null from an fwupdate too old to report it; C(changed) then goes by the outcome.
+      type: str
+      sample: written
     outcome:
       description:
         - fwupdate's outcome, one of C(done), C(current), C(declined), C(cant_open_port),
           C(query_failed), C(cant_open_image), C(incorrect_image), C(not_ready),
           C(transfer_incomplete), C(not_confirmed).
-        - In check mode C(would_update) or C(current), or the failure of reading the versions.
+        - In check mode C(would_update) or C(current) (C(would_update) also for a current
+          modem when C(skip_current) is false), or the failure that kept fwupdate from asking
+          the modem (C(cant_open_port), C(query_failed), C(cant_open_image),
+          C(incorrect_image)).
+        - C(not_run) when fwupdate ended before this port (the message says why);
+          C(interrupted) when it ended during this port's update without its report (killed),
+          with the flash C(may_be_erased) or C(partly_written).
       type: str
       sample: done
     status:
@@ -117,7 +134,9 @@ ports:
       type: str
       sample: The modem firmware has been updated successfully.
     changed:
-      description: Whether this port's modem was (or in check mode would be) flashed.
+      description:
+        - Whether this port's flash was touched (C(flash_state) not C(untouched)), also when the
+          port failed; in check mode, whether it would be flashed.
       type: bool
 image:
   description: The image's versions.
@@ -129,7 +148,7 @@ failed_ports:
   type: list
   elements: str
 status:
-  description: fwupdate's exit status (the last run's, in check mode).
+  description: fwupdate's exit status.
   returned: always
   type: int
 msg:
@@ -144,20 +163,14 @@ import json
 from ansible.module_utils.basic import AnsibleModule
 
 FIELDS = ('controller_version', 'controller_date', 'dsp_version', 'dsp_date')
-# Outcomes that wrote nothing: the modem still has what it had.
-UNTOUCHED = ('current', 'declined', 'cant_open_port', 'query_failed', 'cant_open_image',
-             'incorrect_image')
+# Outcomes that wrote nothing, for an fwupdate too old to report flash_state.
+UNTOUCHED = ('current', 'would_update', 'declined', 'cant_open_port', 'query_failed',
+             'cant_open_image', 'incorrect_image')
+SUCCEEDED = ('done', 'current', 'would_update')
 
 
 def versions(event):
     return dict((f, event.get(f, '')) for f in FIELDS)
-
-
-def same_firmware(modem, image):
-    # As fwupdate compares: every field present, blanks around a field do not count.
-    if not modem or not image or not all(modem.get(f) for f in FIELDS):
-        return False
-    return all(modem[f].strip(' \t') == image.get(f, '').strip(' \t') for f in FIELDS)
 
 
 def read_events(out):
@@ -186,22 +199,55 @@ def end_status(events, rc):
     return rc
 
 
-def check_port(module, executable, port, image):
-    rc, out, err = module.run_command([executable, 'info', '--port', port, image, '--json'])
-    events = read_events(out)
-    before = versions_of(events, port, 'modem')
-    image_versions = versions_of(events, port, 'image')
-    status = end_status(events, rc)
-    entry = dict(port=port, before=before, after=before, status=status, changed=False)
-    if status != 0 or before is None:
-        entry.update(outcome='query_failed', message=err.strip() or 'fwupdate info failed')
-        return entry, image_versions
-    if same_firmware(before, image_versions):
-        entry.update(outcome='current', message='The modem already has the image\'s versions.')
-    else:
-        entry.update(outcome='would_update', after=image_versions, changed=True,
-                     message='The modem would be updated.')
-    return entry, image_versions
+def unfinished_state(events, port):
+    # fwupdate ended without the port's port_done (killed, interrupted): what it had begun
+    # tells where the flash may be. A yes to the question may already have sent the erase.
+    mine = [e for e in events if e.get('port') == port]
+    if any(e.get('event') == 'phase' and e.get('phase') == 'transfer' for e in mine):
+        return 'partly_written'
+    if any(e.get('event') == 'phase' or (e.get('event') == 'consent' and e.get('yes'))
+           for e in mine):
+        return 'may_be_erased'
+    return 'untouched'
+
+
+def port_entries(events, ports, rc, err):
+    image_versions = None
+    for port in ports:
+        image_versions = image_versions or versions_of(events, port, 'image')
+    entries = []
+    for port in ports:
+        before = versions_of(events, port, 'modem')
+        done = [e for e in events if e.get('event') == 'port_done' and e.get('port') == port]
+        if done:
+            d = done[-1]
+            outcome = d.get('outcome')
+            state = d.get('flash_state')
+            entry = dict(port=port, before=before, outcome=outcome, flash_state=state,
+                         status=d.get('exit_status'), message=d.get('message', ''))
+            if state is None:
+                entry['changed'] = outcome not in UNTOUCHED
+            else:
+                entry['changed'] = state != 'untouched'
+        else:
+            state = unfinished_state(events, port)
+            if state == 'untouched':
+                # fwupdate refused before touching the port: the run's status and text say why.
+                entry = dict(port=port, before=before, outcome='not_run', flash_state=state,
+                             status=end_status(events, rc), changed=False,
+                             message=err.strip() or 'fwupdate ended before this port')
+            else:
+                entry = dict(port=port, before=before, outcome='interrupted', flash_state=state,
+                             status=end_status(events, rc), changed=True,
+                             message=err.strip() or 'fwupdate ended during the update')
+        if entry['outcome'] == 'done':
+            entry['after'] = image_versions
+        elif not entry['changed']:
+            entry['after'] = before
+        else:
+            entry['after'] = None
+        entries.append(entry)
+    return entries, image_versions
 
 
 def upgrade(module, executable, ports, image, skip_current, log):
@@ -214,30 +260,25 @@ def upgrade(module, executable, ports, image, skip_current, log):
         cmd += ['--log', log]
     rc, out, err = module.run_command(cmd)
     events = read_events(out)
-    image_versions = None
+    entries, image_versions = port_entries(events, ports, rc, err)
+    return entries, image_versions, end_status(events, rc)
+
+
+def dry_run(module, executable, ports, image, skip_current):
+    # fwupdate alone decides whether a modem is current; the dry run touches no modem.
+    cmd = [executable, 'upgrade', image, '--dry-run', '--json']
     for port in ports:
-        image_versions = image_versions or versions_of(events, port, 'image')
-    entries = []
-    for port in ports:
-        before = versions_of(events, port, 'modem')
-        done = [e for e in events if e.get('event') == 'port_done' and e.get('port') == port]
-        if done:
-            d = done[-1]
-            outcome = d.get('outcome')
-            entry = dict(port=port, before=before, outcome=outcome,
-                         status=d.get('exit_status'), message=d.get('message', ''),
-                         changed=outcome not in UNTOUCHED)
-        else:
-            # fwupdate refused before touching the port: the run's status and text say why.
-            entry = dict(port=port, before=before, outcome='not_run', status=end_status(events, rc),
-                         message=err.strip() or 'fwupdate ended before this port', changed=False)
-        if entry['outcome'] == 'done':
-            entry['after'] = image_versions
-        elif entry['outcome'] in UNTOUCHED or entry['outcome'] == 'not_run':
-            entry['after'] = before
-        else:
-            entry['after'] = None
-        entries.append(entry)
+        cmd += ['--port', port]
+    rc, out, err = module.run_command(cmd)
+    events = read_events(out)
+    entries, image_versions = port_entries(events, ports, rc, err)
+    for entry in entries:
+        if entry['outcome'] == 'current' and not skip_current:
+            entry.update(outcome='would_update',
+                         message='The modem already has the image\'s versions; with skip_current '
+                                 'false it would be flashed again.')
+        if entry['outcome'] == 'would_update':
+            entry.update(changed=True, after=image_versions)
     return entries, image_versions, end_status(events, rc)
 
 
@@ -261,20 +302,13 @@ def main():
     executable = module.get_bin_path(p['executable'], required=True)
 
     if module.check_mode:
-        entries, image_versions, status = [], None, 0
-        for port in ports:
-            entry, got = check_port(module, executable, port, p['image'])
-            if not p['skip_current'] and entry['outcome'] == 'current':
-                entry.update(outcome='would_update', after=got, changed=True,
-                             message='The modem would be updated.')
-            entries.append(entry)
-            image_versions = image_versions or got
-            status = entry['status'] or status
+        entries, image_versions, status = dry_run(module, executable, ports, p['image'],
+                                                  p['skip_current'])
     else:
         entries, image_versions, status = upgrade(module, executable, ports, p['image'],
                                                   p['skip_current'], p['log'])
 
-    failed = [e for e in entries if e['outcome'] not in ('done', 'current', 'would_update')]
+    failed = [e for e in entries if e['outcome'] not in SUCCEEDED]
     result = dict(changed=any(e['changed'] for e in entries), ports=entries, status=status,
                   failed_ports=[e['port'] for e in failed])
     if image_versions:
