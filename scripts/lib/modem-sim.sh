@@ -11,7 +11,7 @@
 #   sim_stop            ends modem-sim and reaps it; safe to call when none runs
 # One modem-sim at a time per shell: sim_start ends the one before.
 
-SIM_PID=""
+SIM_PID=${SIM_PID:-}
 
 sim_start() {
   local out=${1:?sim_start OUTDIR PORT...} max=300 opts=() ports=() names=()
@@ -57,6 +57,7 @@ sim_alive() {
 # Sets PTY_<NAME> from the "NAME /dev/pts/N" lines before "ready"; every port must have one.
 sim_read_ptys() {
   local name dev
+  for name in "$@"; do unset "PTY_$name"; done  # none left from the modem-sim before
   while read -r name dev; do
     [ "$name" = ready ] && break
     case "$dev" in /dev/*) printf -v "PTY_$name" %s "$dev" ;; esac
