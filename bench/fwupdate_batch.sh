@@ -6,43 +6,27 @@
 #      fwupdate's peak memory, which should grow by the one shared copy of the image only.
 #   bench/fwupdate_batch.sh [BUILD_DIR]     (default build/native)
 set -uo pipefail
-SRC=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=$(cd "${1:-$SRC/build/native}" && pwd) || exit 1
-FWUPDATE=$BUILD/cli/fwupdate
-MODEM_SIM=$BUILD/sim/modem-sim
-for f in "$FWUPDATE" "$MODEM_SIM" /usr/bin/time; do
-  [ -x "$f" ] || { echo "missing $f (build the native preset; apt-get install time)"; exit 1; }
-done
-source "$SRC/tests/e2e/lib/image.sh"
-source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
+source "$(dirname "$0")/lib.sh"
+bench_begin fwupdate-batch-bench "${1:-}"
 
 PORTS=8
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/fwupdate-batch-bench.XXXXXX")
-SIM_PID=""
-trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
 
 # run KEYS SIZE: eight modem-sims with port keys KEYS, one fwupdate over them all with an
 # image of SIZE bytes. Leaves stamped.txt (each JSON line with its time), time.txt, status.
 run() {
   local keys=$1 size=$2 args=() i
-  rm -rf record && mkdir record
   make_image img.bin "$size"
-  for i in $(seq 1 $PORTS); do args+=(--port "COM$i:erase=300$keys"); done
-  "$MODEM_SIM" --record-dir record --max-seconds 900 "${args[@]}" >sim.log 2>&1 &
-  SIM_PID=$!
-  fw_wait_modem_sim sim.log "$SIM_PID" || exit 1
+  for i in $(seq 1 $PORTS); do args+=("COM$i:erase=300$keys"); done
+  sim_start . --max-seconds 900 "${args[@]}" || exit 1
   local ports=()
-  for i in $(seq 1 $PORTS); do ports+=(--port "$(awk -v n="COM$i" '$1 == n {print $2}' sim.log)"); done
+  for i in $(seq 1 $PORTS); do ports+=(--port "$(sim_pty "COM$i")"); done
   /usr/bin/time -f '%e %U %S %M' -o time.txt "$FWUPDATE" upgrade img.bin "${ports[@]}" --yes \
     --json </dev/null 2>fw.err |
     while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done >stamped.txt
   status=${PIPESTATUS[0]}
   received=0
   for i in $(seq 1 $PORTS); do cmp -s img.bin "record/COM$i.bin" && received=$((received + 1)); done
-  kill "$SIM_PID" 2>/dev/null
-  wait "$SIM_PID" 2>/dev/null
-  SIM_PID=""
+  sim_stop
 }
 
 SIZE=$((256 * 1024))

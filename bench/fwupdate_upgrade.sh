@@ -4,27 +4,13 @@
 # the CPU time fwupdate used over the whole upgrade, as a share of its wall time.
 #   bench/fwupdate_upgrade.sh [BUILD_DIR]     (default build/native)
 set -uo pipefail
-SRC=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=$(cd "${1:-$SRC/build/native}" && pwd) || exit 1
-FWUPDATE=$BUILD/cli/fwupdate
-MODEM_SIM=$BUILD/sim/modem-sim
-for f in "$FWUPDATE" "$MODEM_SIM" /usr/bin/time; do
-  [ -x "$f" ] || { echo "missing $f (build the native preset; apt-get install time)"; exit 1; }
-done
-source "$SRC/tests/e2e/lib/image.sh"
-source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
+source "$(dirname "$0")/lib.sh"
+bench_begin fwupdate-bench "${1:-}"
 
 SIZE=$((1024 * 1024))
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/fwupdate-bench.XXXXXX")
-SIM_PID=""
-trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
-mkdir record
 make_image img.bin "$SIZE"
-"$MODEM_SIM" --record-dir record --max-seconds 600 --port COM3:pace=1 >sim.log 2>&1 &
-SIM_PID=$!
-fw_wait_modem_sim sim.log "$SIM_PID" || exit 1
-PTY=$(awk '$1 == "COM3" {print $2}' sim.log)
+sim_start . --max-seconds 600 COM3:pace=1 || exit 1
+PTY=$PTY_COM3
 
 echo "fwupdate upgrade --yes, $SIZE bytes, modem-sim pace=1 on $PTY"
 # Every output line stamped as it comes; fwupdate writes each at once.

@@ -115,18 +115,3 @@ fw_screenshot() {
   import -display "$DISPLAY" -window root "$1" >/dev/null 2>&1 ||
     { xwd -display "$DISPLAY" -root -silent | convert xwd:- "$1"; }
 }
-
-# Waits (at most 10 s) until modem-sim, started with its output in LOG, says "ready";
-# fails with what it printed when it does not.
-fw_wait_modem_sim() {
-  local log=$1 pid=$2 i
-  for i in $(seq 1 100); do
-    grep -qx ready "$log" && return 0
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  grep -qx ready "$log" && return 0
-  echo "modem-sim did not start:" >&2
-  cat "$log" >&2
-  return 1
-}

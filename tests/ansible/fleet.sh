@@ -7,14 +7,13 @@
 set -uo pipefail
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
 source "$SRC/tests/e2e/lib/image.sh"
-source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
+source "$SRC/scripts/lib/modem-sim.sh"
 
 WORK=$1
 rm -rf "$WORK" && mkdir -p "$WORK" || exit 1
 cd "$WORK" || exit 1
 FAILED=0
-SIM_PID=""
-trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null' EXIT
+trap 'sim_stop; wait 2>/dev/null' EXIT
 fail() { echo "FAIL: $*"; FAILED=1; }
 
 export ANSIBLE_CONFIG=$SRC/ansible/ansible.cfg ANSIBLE_HOME=$WORK/ansible-home
@@ -37,22 +36,17 @@ fwupdate_rollout_image_dest=$WORK/{{ inventory_hostname }}/img.bin
 fwupdate_rollout_executable=$FWUPDATE
 INI
 
-# sim_start NAME KEYS...: a fresh modem-sim for COM1..COM4 (KEYS: COMn's extra keys or "-"),
-# links in links/, what each got in NAME.record/, its log NAME.sim.
-sim_start() {
-  local name=$1 args=() i
+# modems NAME KEYS...: a fresh modem-sim for COM1..COM4 (KEYS: COMn's extra keys or "-"),
+# links in links/, its log NAME/sim.log, what each got in NAME/record/.
+modems() {
+  local name=$1 ports=() i
   shift
-  [ -n "$SIM_PID" ] && kill "$SIM_PID" && wait "$SIM_PID" 2>/dev/null
-  mkdir -p links "$name.record"
   for i in 1 2 3 4; do
     local keys=${1:--}
     shift
-    args+=(--port "COM$i:erase=300,times=1${keys/#-/}")
+    ports+=("COM$i:erase=300,times=1${keys/#-/}")
   done
-  "$MODEM_SIM" --link-dir links --record-dir "$name.record" --max-seconds 300 "${args[@]}" \
-    >"$name.sim" 2>&1 &
-  SIM_PID=$!
-  fw_wait_modem_sim "$name.sim" "$SIM_PID" || exit 1
+  mkdir -p links && sim_start "$name" --link-dir links "${ports[@]}" || exit 1
 }
 
 # play NAME ARGS...: the example playbook; NAME.out and NAME.rc.
@@ -72,19 +66,19 @@ recap() {
 }
 
 # erased NAME: a modem of NAME's modem-sim got the erase command.
-erased() { grep -E "^COM. command [0-9]+ ms: (AT\+F56|y$)" "$1.sim"; }
+erased() { grep -E "^COM. command [0-9]+ ms: (AT\+F56|y$)" "$1/sim.log"; }
 
-sim_start rollout - - - -
+modems rollout - - - -
 play first
 [ "$(cat first.rc)" = 0 ] || fail "first run failed: $(cat first.out)"
 for i in 1 2 3 4; do
   recap first "m$i" "[1-9]" 0
-  cmp -s img.bin "rollout.record/COM$i.bin" || fail "COM$i did not receive exactly the image"
+  cmp -s img.bin "rollout/record/COM$i.bin" || fail "COM$i did not receive exactly the image"
   grep -qF "m$i $WORK/links/COM$i: done, status 0, flash written:" first.out ||
     fail "first: no report of m$i"
 done
 
-mv rollout.record first.record && mkdir rollout.record
+mv rollout/record first.record && mkdir rollout/record
 play second
 [ "$(cat second.rc)" = 0 ] || fail "second run failed: $(cat second.out)"
 for i in 1 2 3 4; do
@@ -92,7 +86,7 @@ for i in 1 2 3 4; do
   grep -qF "m$i $WORK/links/COM$i: current, status 0, flash untouched:" second.out ||
     fail "second: m$i not current"
 done
-find rollout.record -type f -size +0 | grep -q . && fail "the second run sent image bytes"
+find rollout/record -type f -size +0 | grep -q . && fail "the second run sent image bytes"
 
 # Check mode against the updated modems: fwupdate's dry run finds them current.
 play check_current --check
@@ -102,7 +96,7 @@ for i in 1 2 3 4; do
   grep -qF "m$i $WORK/links/COM$i: current, status 0, flash untouched:" check_current.out ||
     fail "check_current: m$i not current"
 done
-find rollout.record -type f -size +0 | grep -q . && fail "check mode sent image bytes"
+find rollout/record -type f -size +0 | grep -q . && fail "check mode sent image bytes"
 
 # A port that cannot be opened fails the machine, its flash reported untouched.
 play missing -l m1 -e "fwupdate_rollout_ports=$WORK/links/COM9"
@@ -113,7 +107,7 @@ grep -qF "m1 $WORK/links/COM9: cant_open_port, status 3, flash untouched:" missi
 
 # Check mode against modems with the old firmware: it says what would change and the modems
 # get no erase, no image.
-sim_start check - - - -
+modems check - - - -
 play check --check
 [ "$(cat check.rc)" = 0 ] || fail "check mode failed: $(cat check.out)"
 for i in 1 2 3 4; do
@@ -122,19 +116,19 @@ for i in 1 2 3 4; do
     fail "check: m$i not would_update"
 done
 erased check && fail "check mode erased a modem"
-find check.record -type f -size +0 | grep -q . && fail "check mode sent image bytes"
+find check/record -type f -size +0 | grep -q . && fail "check mode sent image bytes"
 
 # The second machine's modem never says READY: one machine at a time, no failure allowed.
 # The rollout stops there, the third and fourth modems are never asked.
-sim_start stop - ,no-ready=1 - -
+modems stop - ,no-ready=1 - -
 play stop -e rollout_serial=1
 [ "$(cat stop.rc)" = 0 ] && fail "the failing rollout succeeded"
 recap stop m1 "[1-9]" 0
 grep -qE "^m2 +:.* failed=1 " stop.out || fail "m2 did not fail: $(cat stop.out)"
 grep -qE "^m[34] " stop.out && fail "the rollout went on past m2"
-cmp -s img.bin stop.record/COM1.bin || fail "COM1 did not receive exactly the image"
+cmp -s img.bin stop/record/COM1.bin || fail "COM1 did not receive exactly the image"
 erased stop | grep -q "^COM[34]" && fail "COM3 or COM4 was erased"
-grep -qE "^COM[34] command" stop.sim && fail "COM3 or COM4 was asked: $(cat stop.sim)"
+grep -qE "^COM[34] command" stop/sim.log && fail "COM3 or COM4 was asked: $(cat stop/sim.log)"
 grep -qF "m2 $WORK/links/COM2: not_ready, status 9, flash may_be_erased:" stop.out ||
   fail "the report names no failure"
 grep -qF "m3: not reached" stop.out && grep -qF "m4: not reached" stop.out ||

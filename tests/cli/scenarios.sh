@@ -5,7 +5,7 @@
 set -uo pipefail
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
 source "$SRC/tests/e2e/lib/image.sh"
-source "$SRC/scripts/lib/wine-env.sh"  # fw_wait_modem_sim
+source "$SRC/scripts/lib/modem-sim.sh"
 
 WORK=$1
 NAME=$2
@@ -25,11 +25,10 @@ if [ "$(id -u)" = 0 ] && [ -z "${FW_CLI_AS_USER:-}" ] && id nobody >/dev/null 2>
 fi
 echo "scenario $NAME as $(id -un)"
 
-rm -rf "$WORK" && mkdir -p "$WORK/record" || exit 1
+rm -rf "$WORK" && mkdir -p "$WORK" || exit 1
 cd "$WORK" || exit 1
 FAILED=0
-SIM_PID=""
-trap '[ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null; wait 2>/dev/null' EXIT
+trap 'sim_stop; wait 2>/dev/null' EXIT
 
 fail() { echo "FAIL: $*"; FAILED=1; }
 
@@ -45,17 +44,9 @@ await() {
   return 1
 }
 
-# sim_start PORT...: modem-sim with --port PORT each; PTY_<NAME> is each port's device.
-sim_start() {
-  local args=() p name dev
-  for p in "$@"; do args+=(--port "$p"); done
-  "$MODEM_SIM" --record-dir "$WORK/record" --max-seconds 300 "${args[@]}" >sim.log 2>&1 &
-  SIM_PID=$!
-  fw_wait_modem_sim sim.log "$SIM_PID" || exit 1
-  while read -r name dev; do
-    case "$dev" in /dev/*) printf -v "PTY_$name" %s "$dev" ;; esac
-  done <sim.log
-}
+# modems PORT...: modem-sim with --port PORT each, its log sim.log, what each modem got in
+# record/; PTY_<NAME> is each port's device.
+modems() { sim_start "$WORK" "$@" || exit 1; }
 
 # run NAME ARGS...: fwupdate with stdin from /dev/null; NAME.out, NAME.err, NAME.rc.
 run() {
@@ -75,7 +66,7 @@ expect() {
 }
 
 scenario_find() {
-  sim_start COM3 COM5
+  modems COM3 COM5
   # Ten ports, more than the dialog's eight, in one scan: the modem on the ninth is found and
   # the one after it is never asked.
   local ports=() i
@@ -101,7 +92,7 @@ scenario_version() {
 }
 
 scenario_info() {
-  sim_start "COM3:ctlver=3.01,ctldate=05/05/05"
+  modems "COM3:ctlver=3.01,ctldate=05/05/05"
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
   run info info --port "$PTY_COM3" img.bin --log info.log
   expect info 0
@@ -123,7 +114,7 @@ scenario_info() {
 }
 
 scenario_upgrade() {
-  sim_start COM3:erase=300
+  modems COM3:erase=300
   make_image img.bin $((100 * 1024 + 1))
   # Nobody to ask: refused before any port is opened (this one would not open: status 3).
   run refused upgrade --port "$WORK/missing" img.bin
@@ -142,7 +133,7 @@ scenario_upgrade() {
 # --skip-current: the first run updates; the modem then reports the image's record, and the
 # same command again leaves it alone: no erase command, "current", status 0.
 scenario_skip_current() {
-  sim_start COM3:erase=300,times=1
+  modems COM3:erase=300,times=1
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
   run first upgrade --port "$PTY_COM3" img.bin --yes --skip-current
   expect first 0 "The modem firmware has been updated successfully."
@@ -168,7 +159,7 @@ for n, line in enumerate(open(sys.argv[1]), 1):
 # stderr; a modem whose versions hold quotes, control bytes and invalid UTF-8 still gives
 # valid JSON that says what it sent.
 scenario_json() {
-  sim_start COM3:erase=300 'COM4:ctlver=a"b\\c\x01\xff,ctldate=\x7f\x1b[31m\t"q"'
+  modems COM3:erase=300 'COM4:ctlver=a"b\\c\x01\xff,ctldate=\x7f\x1b[31m\t"q"'
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
   run find find --all --json --port "$PTY_COM3" --port "$WORK/missing" --port "$PTY_COM4"
   expect find 0
@@ -210,7 +201,7 @@ assert done["message"] == "The modem firmware has been updated successfully.", d
 # status say so, and the --json stream names each port's end. Then --skip-current over the
 # same ports leaves the two updated modems alone.
 scenario_batch() {
-  sim_start COM3:erase=300,times=1 COM4:erase=300,no-ready=1,times=1 COM5:erase=300,times=1
+  modems COM3:erase=300,times=1 COM4:erase=300,no-ready=1,times=1 COM5:erase=300,times=1
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
   local ports=(--port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5")
   run refused upgrade img.bin "${ports[@]}"
@@ -250,7 +241,7 @@ PY
 
 # Ctrl-C over several ports stops them all, and each says where it was left.
 scenario_batch_interrupt() {
-  sim_start COM3:erase=300,pace=1 COM4:silent=1 COM5:erase=30000
+  modems COM3:erase=300,pace=1 COM4:silent=1 COM5:erase=30000
   make_image img.bin $((256 * 1024))
   "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --port "$PTY_COM5" --yes \
     </dev/null >int.out 2>int.err &
@@ -283,7 +274,7 @@ at_terminal() {
 
 # At a terminal: the question is asked and answered; the bar is one line redrawn in place.
 scenario_terminal() {
-  sim_start COM3:erase=300,times=1
+  modems COM3:erase=300,times=1
   make_image img.bin 70000
   # A "y" typed before the question showed does not answer it.
   at_terminal no $'y\n' $'n\n' upgrade --port "$PTY_COM3" img.bin
@@ -304,7 +295,7 @@ scenario_terminal() {
 }
 
 scenario_not_ready() {
-  sim_start COM3:erase=300,no-ready=1
+  modems COM3:erase=300,no-ready=1
   make_image img.bin 70000
   run notready upgrade --port "$PTY_COM3" img.bin --yes
   expect notready 9 "Modem not ready, can't update!" err
@@ -312,14 +303,14 @@ scenario_not_ready() {
 }
 
 scenario_stall() {
-  sim_start COM3:erase=300,stall-after=8192
+  modems COM3:erase=300,stall-after=8192
   make_image img.bin 70000
   run stall upgrade --port "$PTY_COM3" img.bin --yes
   expect stall 10 "Firmware transfer failed, the modem did not take the whole image." err
 }
 
 scenario_wrong_image() {
-  sim_start COM3
+  modems COM3
   make_image_without_labels img.bin 70000
   run wrong upgrade --port "$PTY_COM3" img.bin --yes
   expect wrong 5 "Incorrect firmware file." err
@@ -327,7 +318,7 @@ scenario_wrong_image() {
 }
 
 scenario_interrupt() {
-  sim_start COM3:erase=300,pace=1
+  modems COM3:erase=300,pace=1
   make_image img.bin $((256 * 1024))
   "$FWUPDATE" upgrade --port "$PTY_COM3" img.bin --yes </dev/null >int.out 2>int.err &
   local pid=$!
@@ -360,7 +351,7 @@ expect_lines() {
 # info's table, every row and column: without an image, beside an image, beside an image
 # without labels (its record is not read: "-" in every cell), and a modem that never answers.
 scenario_info_table() {
-  sim_start "COM3:ctlver=3.01-beta7,ctldate=05/05/05,dspver=1.17,dspdate=06/06/06" COM4:silent=1
+  modems "COM3:ctlver=3.01-beta7,ctldate=05/05/05,dspver=1.17,dspdate=06/06/06" COM4:silent=1
   make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
   make_image_without_labels nolabels.bin 70000 04/01/03 03/28/03
   run alone info --port "$PTY_COM3"
@@ -405,7 +396,7 @@ END
 # the first failure that ended the run (the command line, the terminal, the image file, the
 # log, the image's record, the port, in that order), each checked by its number.
 scenario_statuses() {
-  sim_start COM3:silent=1 COM4:erase=300,no-final=1
+  modems COM3:silent=1 COM4:erase=300,no-final=1
   make_image img.bin 70000
   make_image_without_labels nolabels.bin 70000
   run silent upgrade --port "$PTY_COM3" img.bin --yes

@@ -17,6 +17,7 @@ MODEM_SIM=${MODEM_SIM:-$E2E_SRC/build/native/sim/modem-sim}
 MAIN_CAPTION="Orvane Firmware Update V1.03"
 
 source "$E2E_SRC/scripts/lib/wine-env.sh"
+source "$E2E_SRC/scripts/lib/modem-sim.sh"
 source "$E2E_SRC/tests/e2e/lib/driver.sh"
 
 e2e_begin() {
@@ -33,6 +34,7 @@ e2e_begin() {
   E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/fw-e2e.XXXXXX")
   E2E_LINKS=$E2E_WORK/ports
   E2E_RECORD=$E2E_WORK/record
+  E2E_SIM_LOG=$E2E_WORK/sim.log
   mkdir -p "$E2E_LINKS" "$E2E_RECORD"
   trap e2e_end EXIT
   trap 'exit 130' INT TERM
@@ -57,27 +59,15 @@ e2e_links_reset() {
   for n in 1 2 3 4 5 6 7 8; do ln -sfn "$FW_WINE_DIR/noport" "$E2E_LINKS/COM$n"; done
 }
 
+# modem-sim writes E2E_SIM_LOG and E2E_RECORD, both in E2E_WORK.
 e2e_sim_start() {
-  local args=() port line name dev
-  for port in "$@"; do args+=(--port "$port"); done
-  rm -f "$E2E_RECORD"/*
-  E2E_SIM_LOG=$E2E_WORK/sim.log
-  : >"$E2E_SIM_LOG"
-  "$MODEM_SIM" --record-dir "$E2E_RECORD" --max-seconds "${E2E_SIM_SECONDS:-900}" "${args[@]}" \
-    >"$E2E_SIM_LOG" 2>&1 &
-  E2E_SIM_PID=$!
-  fw_wait_modem_sim "$E2E_SIM_LOG" "$E2E_SIM_PID" || return 1
-  while read -r name dev; do
-    case "$dev" in /dev/*) ln -sfn "$dev" "$E2E_LINKS/$name" ;; esac
-  done <"$E2E_SIM_LOG"
+  local name
+  sim_start "$E2E_WORK" --max-seconds "${E2E_SIM_SECONDS:-900}" "$@" || return 1
+  for name in "${@%%:*}"; do ln -sfn "$(sim_pty "$name")" "$E2E_LINKS/$name"; done
 }
 
 e2e_sim_stop() {
-  if [ -n "${E2E_SIM_PID:-}" ]; then
-    kill "$E2E_SIM_PID" 2>/dev/null || true
-    wait "$E2E_SIM_PID" 2>/dev/null || true
-    E2E_SIM_PID=""
-  fi
+  sim_stop
   [ -n "${E2E_LINKS:-}" ] && [ -d "$E2E_LINKS" ] && e2e_links_reset
   return 0
 }
@@ -93,7 +83,7 @@ e2e_port_holders() {
     [ "$(readlink "$fd" 2>/dev/null)" = "$dev" ] || continue
     pid=${fd#/proc/}
     pid=${pid%%/*}
-    [ "$pid" = "${E2E_SIM_PID:-}" ] || echo "$pid"
+    [ "$pid" = "${SIM_PID:-}" ] || echo "$pid"
   done | sort -u
 }
 

@@ -6,29 +6,24 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../../scripts/lib/wine-env.sh"
+source "$here/../../../scripts/lib/modem-sim.sh"
 source "$here/../../e2e/lib/image.sh"
-sim=${MODEM_SIM:?}
 
 fw_wine_pick || exit 1
 exe=$FW_WIN_BUILD/cli/fwupdate.exe
 [ -f "$exe" ] || { echo "missing: $exe (build the Windows presets first)"; exit 1; }
 
 work=$(mktemp -d /tmp/wine-fwupdate-XXXXXX)
-sim_pid=""
 cleanup() {
   wine_env_stop
-  [ -n "$sim_pid" ] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null; }
+  sim_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-mkdir -p "$work/record"
-"$sim" --record-dir "$work/record" --max-seconds 280 --port COM3:erase=300 \
-  >"$work/sim.out" 2>&1 &
-sim_pid=$!
-fw_wait_modem_sim "$work/sim.out" "$sim_pid" || exit 1
+sim_start "$work" --max-seconds 280 COM3:erase=300 || exit 1
 wine_env_start "$work/wine" || exit 1
-wine_map_ports "COM3=$(awk '$1 == "COM3" { print $2 }' "$work/sim.out")"
+wine_map_ports "COM3=$PTY_COM3"
 make_image "$work/image.bin" $((64 * 1024 + 1))
 
 fails=0

@@ -3,37 +3,27 @@
 # pseudo-terminals, COM7 (like every unmapped port) a folder Wine cannot open.
 # Usage: run_serial_check.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
 set -euo pipefail
-sim=${MODEM_SIM:?}
 here=$(cd "$(dirname "$0")" && pwd)
 
 . "$here/../../../scripts/lib/wine-env.sh"
+. "$here/../../../scripts/lib/modem-sim.sh"
 fw_wine_pick
 exe=$FW_WIN_BUILD/tests/wine/serial/serial_check.exe
 [ -f "$exe" ] || { echo "missing: $exe (build the Windows presets first)"; exit 1; }
-[ -x "$sim" ] || { echo "missing: $sim"; exit 1; }
+[ -x "${MODEM_SIM:?}" ] || { echo "missing: $MODEM_SIM"; exit 1; }
 
 work=$(mktemp -d /tmp/wine-serial-XXXXXX)
-sim_pid=""
 cleanup() {
   wine_env_stop
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
+  sim_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-timeout 300 "$sim" --max-seconds 280 \
-  --port COM3 --port COM4:silent=1 --port COM5:delay=400 \
-  --port COM6:erase=200,stall-after=1000 >"$work/sim.out" 2>"$work/sim.err" &
-sim_pid=$!
-fw_wait_modem_sim "$work/sim.out" "$sim_pid" || { cat "$work/sim.err"; exit 1; }
-
+ports=(COM3 COM4:silent=1 COM5:delay=400 "COM6:erase=200,stall-after=1000")
+sim_start "$work" --max-seconds 280 "${ports[@]}"
 maps=()
-while read -r name dev; do
-  case "$name" in COM[0-9]) maps+=("$name=$dev") ;; esac
-done <"$work/sim.out"
+for name in "${ports[@]%%:*}"; do maps+=("$name=$(sim_pty "$name")"); done
 echo "ports: ${maps[*]}"
 
 wine_env_start "$work/wine"
