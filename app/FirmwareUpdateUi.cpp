@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/DialogBoxStyle.h"
 #include "app/FirmwareUpdateDlg.h"
 #include "app/win/MessagePump.h"
 #include "image/win32/Win32ImageFile.h"
-#include "modem/DialogTexts.h"
+#include "modem/MessageTexts.h"
 
 void CFirmwareUpdateDlg::OpenStatusWindow() {
   CloseStatusWindow();
@@ -18,7 +19,7 @@ void CFirmwareUpdateDlg::OpenStatusWindow() {
 
 void CFirmwareUpdateDlg::ShowStatus(const StatusMessage& message) {
   if (!m_pStatusDlg) return;
-  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, DialogStatusText(message));
+  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, StatusText(message));
   ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
 }
 
@@ -63,8 +64,8 @@ void CFirmwareUpdateDlg::CloseProgressWindow() {
 }
 
 int CFirmwareUpdateDlg::ShowMessageBox(const BoxMessage& message) {
-  const DialogBox shown = DialogMessageBox(message);
-  return MessageBox(shown.text, shown.caption, shown.type);
+  const DialogBoxStyle style = BoxStyle(message.id);
+  return MessageBox(BoxText(message), style.caption, style.type);
 }
 
 void CFirmwareUpdateDlg::EnableUpgrade(bool enable) { EnableDlgItem(IDC_UPGRADE, enable); }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "image/StdioImageFile.h"
-#include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
+#include "modem/MessageTexts.h"
 #include "modem/NullSeams.h"
 #include "sim/engine/ModemEngine.h"
 #include "sim/simline/SimLineDriver.h"
@@ -41,7 +41,7 @@ class CQuietFront : public IMessageBoxes, public IPacing {
   }
 
   int ShowMessageBox(const BoxMessage& message) override {
-    lastBox = DialogMessageBox(message).text;
+    lastBox = BoxText(message);
     return box::kIdOk;
   }
   void Pause(std::uint32_t ms) override { m_clock.Advance(ms); }

@@ -118,7 +118,7 @@ int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
     }
   }
   const int status = any ? exitcode::kDone : exitcode::kNotFound;
-  if (!any) out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+  if (!any) out.Error(StatusText({StatusId::kNoModem, {}}));
   events.End("find", status);
   return status;
 }

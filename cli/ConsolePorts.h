@@ -3,10 +3,9 @@
 
 #include <string>
 
+#include "serial/PortNames.h"  // ComPortNumber
+
 struct ConsolePort {
   std::string name;    // as the user gave it: "COM3", "/dev/ttyUSB0"
   std::string device;  // what the platform's driver opens
 };
-
-// n for "COMn" (any case, n = 1..8), else 0.
-int ComPortNumber(const std::string& name);

@@ -13,7 +13,7 @@ class CConsoleStatus : public IStatusView {
 
   void OpenStatusWindow() override {}
   void ShowStatus(const StatusMessage& message) override {
-    const std::string line = ConsoleStatusLine(message);
+    const std::string line = StatusText(message);
     if (m_onStderr)
       m_out.Error(line);
     else

@@ -1,16 +1,17 @@
 #pragma once
-// fwupdate's words for what the core reports. Every switch here lists every case without a
-// default: a new message that fwupdate does not show fails its build. What an outcome
-// means comes from modem/OutcomeTable.h.
+// fwupdate's lines for what the core reports: each message's one text (modem/MessageTexts.h)
+// as a line. Every switch here lists every case without a default: a new value that
+// fwupdate does not show fails its build. What an outcome means comes from
+// modem/OutcomeTable.h.
 
 #include <string>
 
-#include "modem/Messages.h"
+#include "modem/MessageTexts.h"
 #include "modem/OutcomeTable.h"
 #include "modem/ProgressView.h"
 
-std::string ConsoleStatusLine(const StatusMessage& message);
-// A box as a line (a question for kConsent: the comparison, its question on the last line).
+// A box as a line: its text (for kConsent the comparison, its question on the last line),
+// the warning without the question it cannot ask.
 std::string ConsoleBoxText(const BoxMessage& message);
 // Why a port did not open, as a short phrase; empty when it did.
 std::string OpenFailureText(OpenFailure failure);

@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
       std::vector<ConsolePort> chosen = ports;
       if (args.all) chosen = FindModems(out, events, driver, ports);
       if (chosen.empty()) {
-        out.Error(ConsoleStatusLine({StatusId::kNoModem, {}}));
+        out.Error(StatusText({StatusId::kNoModem, {}}));
         events.End("upgrade", exitcode::kNotFound);
         return exitcode::kNotFound;
       }

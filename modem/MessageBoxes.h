@@ -4,15 +4,8 @@
 
 #include "modem/Messages.h"
 
-// Message box types and answers, with the Win32 values.
+// The answers to a box, with the Win32 values.
 namespace box {
-constexpr unsigned kOk = 0x00;
-constexpr unsigned kOkCancel = 0x01;
-constexpr unsigned kIconError = 0x10;
-constexpr unsigned kIconQuestion = 0x20;
-constexpr unsigned kIconExclamation = 0x30;
-constexpr unsigned kButtonsMask = 0x0F;
-constexpr unsigned kIconMask = 0xF0;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 }  // namespace box

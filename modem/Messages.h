@@ -1,7 +1,7 @@
 #pragma once
-// What the core tells the user, as ids with their parameters. Each front renders them in its
-// own words: the dialog with the texts of modem/Texts.h (modem/DialogTexts.h), the console
-// with its own lines. A front never looks at a text of the core.
+// What the core tells the user, as ids with their parameters. Each id has one text
+// (modem/MessageTexts.h); the dialog shows it in a box, the console as a line. A front never
+// looks at a text of the core.
 
 #include <string>
 #include <utility>

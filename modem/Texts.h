@@ -14,13 +14,7 @@ constexpr char kQueryingModem[] = "Query modem information...";
 constexpr char kErasing[] = "Erasing flash memory...";
 constexpr char kUpdating[] = "Updating...";
 
-// Message boxes.
-constexpr char kCaptionError[] = "Error";
-constexpr char kCaptionErrorUpper[] = "ERROR";
-constexpr char kCaptionConsent[] = "Update Firmware";
-constexpr char kCaptionWarning[] = "Warning";
-constexpr char kCaptionSuccess[] = "Success";
-
+// Message boxes (their captions are the dialog's: app/DialogBoxStyle.h).
 constexpr char kCantOpenPort[] = "Can't open com%d!";
 constexpr char kIncorrectImage[] = "Incorrect firmware file.\n\n Upgrade stop !";
 constexpr char kCantQueryModem[] = "Can't query modem information.\n\n Upgrade stop !";

@@ -3,7 +3,7 @@
 #include "cli/ConsoleTexts.h"
 
 void CBatchPortView::ShowStatus(const StatusMessage& message) {
-  m_screen.Note(m_port, ConsoleStatusLine(message));
+  m_screen.Note(m_port, StatusText(message));
 }
 
 void CBatchPortView::BeginPhase(ProgressPhase phase, std::uint32_t total) {

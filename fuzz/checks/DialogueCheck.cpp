@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/DialogBoxStyle.h"
 #include "fuzz/checks/DialogueScenario.h"
 #include "fuzz/checks/DialogueTimeBound.h"
 #include "fuzz/checks/OwnTexts.h"

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/DialogBoxStyle.h"
 #include "modem/Format.h"
 #include "modem/MessageBoxes.h"
 #include "modem/Texts.h"

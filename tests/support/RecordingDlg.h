@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/DialogBoxStyle.h"
 #include "modem/DialogProgress.h"
-#include "modem/DialogTexts.h"
 #include "modem/FirmwareUpdateCore.h"
+#include "modem/MessageTexts.h"
 #include "serial/PortNames.h"
 #include "sim/VirtualClock.h"
 #include "tests/support/MemoryImageFile.h"
@@ -105,7 +106,7 @@ class CRecordingDlg : public IStatusView,
 
   void OpenStatusWindow() override { Record("status open", statusOpen, true); }
   void ShowStatus(const StatusMessage& message) override {
-    log.push_back("status: " + DialogStatusText(message));
+    log.push_back("status: " + StatusText(message));
   }
   void CloseStatusWindow() override { Record("status close", statusOpen, false); }
 
@@ -120,11 +121,12 @@ class CRecordingDlg : public IStatusView,
   void CloseProgressWindow() override { Record("progress close", progressOpen, false); }
 
   int ShowMessageBox(const BoxMessage& message) override {
-    const DialogBox shown = DialogMessageBox(message);
+    const DialogBoxStyle style = BoxStyle(message.id);
+    const RecordedBox shown{BoxText(message), style.caption, style.type, m_clock.Now(), message};
     char typeText[16];
     std::snprintf(typeText, sizeof typeText, "%#x", shown.type);
     log.push_back("box " + shown.caption + " " + typeText + ": " + shown.text);
-    boxes.push_back({shown.text, shown.caption, shown.type, m_clock.Now(), message});
+    boxes.push_back(shown);
     if (onBox) onBox(boxes.back());
     if (boxAnswers.empty()) return box::kIdOk;
     const int answer = boxAnswers.front();

@@ -24,7 +24,7 @@ TEST(CliFind, TheModemOnTheFirstEighthNinthOrLastOfTwelvePorts) {
   for (int modemAt : {0, 7, 8, 11, -1}) {
     struct : CNullStatusView {
       Lines shown;
-      void ShowStatus(const StatusMessage& m) override { shown.push_back(ConsoleStatusLine(m)); }
+      void ShowStatus(const StatusMessage& m) override { shown.push_back(StatusText(m)); }
     } status;
     CVirtualClock clock;
     CSimLineDriver line(clock);

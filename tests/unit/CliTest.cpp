@@ -5,11 +5,12 @@
 
 #include <set>
 
+#include "app/DialogBoxStyle.h"
 #include "cli/Arguments.h"
 #include "cli/ConsoleTexts.h"
 #include "cli/ExitStatus.h"
 #include "cli/ProgressMeter.h"
-#include "modem/DialogTexts.h"
+#include "modem/MessageTexts.h"
 #include "modem/NullSeams.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
@@ -100,7 +101,7 @@ TEST(CliProgress, EraseCountsStepsAndKnowsNoTimeLeftBeforeItMoves) {
 TEST(CliPorts, ScanTakesAnyNumberOfNamedPortsAndItsLinesNameThem) {
   struct Lines : CNullStatusView {
     std::vector<std::string> shown;
-    void ShowStatus(const StatusMessage& m) override { shown.push_back(ConsoleStatusLine(m)); }
+    void ShowStatus(const StatusMessage& m) override { shown.push_back(StatusText(m)); }
   } lines;
   CVirtualClock clock;
   CSimLineDriver line(clock);
@@ -148,7 +149,11 @@ TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
   std::set<std::string> dialogBoxes, consoleBoxes;
   for (int id = 0; id < static_cast<int>(BoxId::kCount); ++id) {
     const BoxMessage m(static_cast<BoxId>(id), {2, "COM3"});
-    const DialogBox shown = DialogMessageBox(m);
+    const DialogBoxStyle style = BoxStyle(m.id);
+    const struct {
+      std::string text, caption;
+      unsigned type;
+    } shown{BoxText(m), style.caption, style.type};
     EXPECT_FALSE(shown.text.empty() || shown.caption.empty()) << "box " << id;
     dialogBoxes.insert(shown.text + shown.caption + std::to_string(shown.type));
     consoleBoxes.insert(ConsoleBoxText(m));
@@ -157,15 +162,11 @@ TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
   EXPECT_EQ(dialogBoxes.size(), static_cast<std::size_t>(BoxId::kCount));
   EXPECT_EQ(consoleBoxes.size(), static_cast<std::size_t>(BoxId::kCount) - 1);
   EXPECT_EQ(consoleBoxes.count(""), 0u);
-  std::set<std::string> dialogLines, consoleLines;
-  for (int id = 0; id < static_cast<int>(StatusId::kCount); ++id) {
-    const StatusMessage m{static_cast<StatusId>(id), {2, "COM3"}};
-    dialogLines.insert(DialogStatusText(m));
-    consoleLines.insert(ConsoleStatusLine(m));
-  }
-  EXPECT_EQ(dialogLines.size(), static_cast<std::size_t>(StatusId::kCount));
-  EXPECT_EQ(consoleLines.size(), static_cast<std::size_t>(StatusId::kCount));
-  EXPECT_EQ(dialogLines.count("") + consoleLines.count(""), 0u);
+  std::set<std::string> statusLines;
+  for (int id = 0; id < static_cast<int>(StatusId::kCount); ++id)
+    statusLines.insert(StatusText({static_cast<StatusId>(id), {2, "COM3"}}));
+  EXPECT_EQ(statusLines.size(), static_cast<std::size_t>(StatusId::kCount));
+  EXPECT_EQ(statusLines.count(""), 0u);
   for (OpenFailure f :
        {OpenFailure::kMissing, OpenFailure::kBusy, OpenFailure::kDenied, OpenFailure::kOther})
     EXPECT_FALSE(OpenFailureText(f).empty());

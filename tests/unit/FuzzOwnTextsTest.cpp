@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/DialogBoxStyle.h"
 #include "fuzz/checks/OwnTexts.h"
 #include "modem/Format.h"
 #include "modem/MessageBoxes.h"
