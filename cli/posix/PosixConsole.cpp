@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "cli/InterruptPorts.h"
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
+#include "cli/run/InterruptPorts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Ports on Linux and other POSIX systems: COM1..COM8 through the serial driver's default
 // table, any device path as it is, USB and ACM adapters first when find looks by itself.
 
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
 #include "cli/posix/AdapterPorts.h"
 #include "serial/posix/PosixSerialDriver.h"
 

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "cli/ConsentGate.h"
-#include "cli/JsonSeams.h"
-#include "cli/SharedImage.h"
+#include "cli/json/JsonSeams.h"
+#include "cli/run/ConsentGate.h"
+#include "cli/run/SharedImage.h"
 #include "image/ImageReader.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/NullSeams.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/ConsolePorts.h"
-#include "cli/JsonEvents.h"
+#include "cli/json/JsonEvents.h"
+#include "cli/platform/ConsolePorts.h"
 #include "cli/run/RunScreen.h"
 #include "image/ImageFile.h"
 #include "modem/OutcomeTable.h"

@@ -1,6 +1,6 @@
 #include "cli/screen/BatchPortView.h"
 
-#include "cli/ConsoleTexts.h"
+#include "cli/texts/ConsoleTexts.h"
 
 void CBatchPortView::ShowStatus(const StatusMessage& message) {
   m_screen.Note(m_port, StatusText(message));

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/ConsoleTexts.h"
-#include "cli/Platform.h"
-#include "cli/ProgressMeter.h"
+#include "cli/platform/Platform.h"
+#include "cli/screen/ConsoleBoxes.h"
+#include "cli/screen/ProgressMeter.h"
+#include "cli/texts/ConsoleTexts.h"
 
 namespace {
 

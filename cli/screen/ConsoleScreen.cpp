@@ -1,6 +1,6 @@
 #include "cli/screen/ConsoleScreen.h"
 
-#include "cli/ConsoleTexts.h"
+#include "cli/texts/ConsoleTexts.h"
 
 bool CConsoleScreen::Ask(const std::vector<Arrival>& waiting, bool yes) {
   BoxMessage consent(BoxId::kConsent, {0, m_port.name});

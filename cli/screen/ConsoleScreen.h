@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/ConsoleOut.h"
-#include "cli/ConsolePorts.h"
-#include "cli/ConsoleProgress.h"
-#include "cli/ConsoleStatus.h"
+#include "cli/platform/ConsolePorts.h"
 #include "cli/run/RunScreen.h"
+#include "cli/screen/ConsoleBoxes.h"
+#include "cli/screen/ConsoleOut.h"
+#include "cli/screen/ConsoleProgress.h"
+#include "cli/screen/ConsoleStatus.h"
 
 class CConsoleScreen : public IRunScreen {
  public:

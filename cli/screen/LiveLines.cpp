@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "cli/ConsoleTexts.h"
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
+#include "cli/texts/ConsoleTexts.h"
 
 namespace {
 constexpr std::uint64_t kRedrawMs = 200;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ProgressMeter.h"
+#include "cli/screen/ProgressMeter.h"
 #include "modem/ProgressView.h"
 
 class CLiveLines {

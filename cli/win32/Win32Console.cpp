@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/InterruptPorts.h"
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
+#include "cli/run/InterruptPorts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
 #include "serial/win32/Win32SerialDriver.h"
 
 std::string PortDevice(const std::string& name) {

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "cli/Json.h"
+#include "cli/json/Json.h"
 #include "fuzz/checks/Violations.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "cli/ConsentGate.h"
-#include "cli/SharedImage.h"
+#include "cli/run/ConsentGate.h"
+#include "cli/run/SharedImage.h"
 #include "tests/support/MemoryImageFile.h"
 
 // The shared copy is the whole file or nothing, whatever its reads yield, and the file is

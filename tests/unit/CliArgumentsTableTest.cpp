@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/Arguments.h"
+#include "cli/args/Arguments.h"
 
 namespace {
 

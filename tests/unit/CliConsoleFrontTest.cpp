@@ -7,10 +7,10 @@
 #include <functional>
 #include <memory>
 
-#include "cli/ConsoleTexts.h"
-#include "cli/ExitStatus.h"
+#include "cli/args/ExitStatus.h"
 #include "cli/run/UpgradeRunner.h"
 #include "cli/screen/ConsoleScreen.h"
+#include "cli/texts/ConsoleTexts.h"
 #include "serial/ForwardingSerialDriver.h"
 #include "sim/engine/ModemEngine.h"
 #include "sim/simline/SimLineDriver.h"

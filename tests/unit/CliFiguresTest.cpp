@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/ProgressMeter.h"
+#include "cli/screen/ProgressMeter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/ConsoleTexts.h"
+#include "cli/texts/ConsoleTexts.h"
 #include "modem/NullSeams.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"

@@ -6,10 +6,10 @@
 #include <set>
 
 #include "app/DialogBoxStyle.h"
-#include "cli/Arguments.h"
-#include "cli/ConsoleTexts.h"
-#include "cli/ExitStatus.h"
-#include "cli/ProgressMeter.h"
+#include "cli/args/Arguments.h"
+#include "cli/args/ExitStatus.h"
+#include "cli/screen/ProgressMeter.h"
+#include "cli/texts/ConsoleTexts.h"
 #include "modem/MessageTexts.h"
 #include "modem/NullSeams.h"
 #include "sim/simline/SimLineDriver.h"

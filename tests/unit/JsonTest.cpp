@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/Json.h"
+#include "cli/json/Json.h"
 #include "fuzz/checks/JsonCheck.h"
 
 namespace {

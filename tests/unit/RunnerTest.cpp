@@ -8,8 +8,8 @@
 #include <memory>
 #include <mutex>
 
-#include "cli/ExitStatus.h"
-#include "cli/InterruptPorts.h"
+#include "cli/args/ExitStatus.h"
+#include "cli/run/InterruptPorts.h"
 #include "cli/run/UpgradeRunner.h"
 #include "cli/screen/BatchRunScreen.h"
 #include "serial/ForwardingSerialDriver.h"

@@ -1,8 +1,8 @@
-#include "cli/JsonEvents.h"
+#include "cli/json/JsonEvents.h"
 
 #include <cstdio>
 
-#include "cli/ConsoleTexts.h"
+#include "cli/texts/ConsoleTexts.h"
 
 CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const {
   CJsonObject object;

@@ -1,12 +1,12 @@
-#include "cli/Commands.h"
+#include "cli/commands/Commands.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "cli/ConsoleFront.h"
-#include "cli/ConsoleTexts.h"
-#include "cli/ExitStatus.h"
+#include "cli/args/ExitStatus.h"
+#include "cli/commands/ConsoleFront.h"
+#include "cli/texts/ConsoleTexts.h"
 #include "modem/Texts.h"
 
 namespace {

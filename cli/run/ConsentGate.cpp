@@ -1,4 +1,4 @@
-#include "cli/ConsentGate.h"
+#include "cli/run/ConsentGate.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "cli/InterruptPorts.h"
+#include "cli/run/InterruptPorts.h"
 
 #include <csignal>
 #include <cstring>

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/ConsoleOut.h"
-#include "cli/ConsolePorts.h"
+#include "cli/platform/ConsolePorts.h"
+#include "cli/screen/ConsoleOut.h"
 #include "modem/MessageBoxes.h"
 
 // Whether a typed answer says yes: "y" or "yes", any case, blanks aside.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/JsonEvents.h"
+#include "cli/json/JsonEvents.h"
 #include "modem/MessageBoxes.h"
 #include "modem/ProgressView.h"
 

@@ -1,4 +1,4 @@
-#include "cli/ProgressMeter.h"
+#include "cli/screen/ProgressMeter.h"
 
 #include <algorithm>
 #include <cstdio>

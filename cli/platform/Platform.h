@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ConsolePorts.h"
+#include "cli/platform/ConsolePorts.h"
 #include "serial/SerialDriver.h"
 
 // Ports.

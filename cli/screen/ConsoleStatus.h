@@ -2,8 +2,8 @@
 // The status window as lines: each line once, naming the port as the user gave it. The scan
 // of find reports on stderr, so that stdout carries only the port found.
 
-#include "cli/ConsoleOut.h"
-#include "cli/ConsoleTexts.h"
+#include "cli/screen/ConsoleOut.h"
+#include "cli/texts/ConsoleTexts.h"
 #include "modem/StatusView.h"
 
 class CConsoleStatus : public IStatusView {

@@ -2,7 +2,7 @@
 // Waits of the console front: the whole pause in one sleep. There are no windows to keep
 // alive between blocks.
 
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
 #include "modem/Pacing.h"
 
 class CConsolePacing : public IPacing {

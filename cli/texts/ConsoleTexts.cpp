@@ -1,4 +1,4 @@
-#include "cli/ConsoleTexts.h"
+#include "cli/texts/ConsoleTexts.h"
 
 #include "modem/MessageTexts.h"
 #include "modem/Texts.h"

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "cli/ConsoleOut.h"
-#include "cli/ProgressMeter.h"
+#include "cli/screen/ConsoleOut.h"
+#include "cli/screen/ProgressMeter.h"
 #include "modem/ProgressView.h"
 
 class CConsoleProgress : public IProgressView {

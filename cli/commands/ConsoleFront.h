@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/ConsoleOut.h"
-#include "cli/ConsolePacing.h"
-#include "cli/ConsolePorts.h"
-#include "cli/ConsoleProgress.h"
-#include "cli/ConsoleStatus.h"
+#include "cli/platform/ConsolePacing.h"
+#include "cli/platform/ConsolePorts.h"
+#include "cli/screen/ConsoleBoxes.h"
+#include "cli/screen/ConsoleOut.h"
+#include "cli/screen/ConsoleProgress.h"
+#include "cli/screen/ConsoleStatus.h"
 #include "image/PlatformImageFile.h"
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/NullSeams.h"

@@ -1,8 +1,8 @@
-#include "cli/ConsoleOut.h"
+#include "cli/screen/ConsoleOut.h"
 
 #include <cstdio>
 
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
 
 void CConsoleOut::Print(const std::string& text) {
   EndLine();

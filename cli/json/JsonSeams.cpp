@@ -1,6 +1,6 @@
-#include "cli/JsonSeams.h"
+#include "cli/json/JsonSeams.h"
 
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
 
 namespace {
 // At most a few progress events a second per port: a pipe reader wants the pace, not every

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/ConsoleOut.h"
-#include "cli/ConsolePorts.h"
-#include "cli/JsonEvents.h"
+#include "cli/json/JsonEvents.h"
+#include "cli/platform/ConsolePorts.h"
+#include "cli/screen/ConsoleOut.h"
 #include "serial/SerialDriver.h"
 
 // `driver` opens the ports by their names; find takes them in order, and with `all` asks

@@ -1,10 +1,10 @@
-#include "cli/ConsoleProgress.h"
+#include "cli/screen/ConsoleProgress.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "cli/ConsoleTexts.h"
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
+#include "cli/texts/ConsoleTexts.h"
 
 namespace {
 // A live bar is redrawn when its percent changes, and at least this often for its rate.

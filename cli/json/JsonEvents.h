@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "cli/Json.h"
+#include "cli/json/Json.h"
 #include "modem/Outcomes.h"
 #include "modem/ProgressView.h"
 #include "record/FirmwareVersionInfo.h"

@@ -1,4 +1,4 @@
-#include "cli/SharedImage.h"
+#include "cli/run/SharedImage.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "cli/Json.h"
+#include "cli/json/Json.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
-#include "cli/ConsoleBoxes.h"
+#include "cli/screen/ConsoleBoxes.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "cli/ConsoleTexts.h"
-#include "cli/Platform.h"
+#include "cli/platform/Platform.h"
+#include "cli/texts/ConsoleTexts.h"
 
 bool IsYesAnswer(const std::string& answer) {
   std::string word;

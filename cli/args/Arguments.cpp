@@ -1,9 +1,9 @@
-#include "cli/Arguments.h"
+#include "cli/args/Arguments.h"
 
 #include <cstdio>
 
-#include "cli/ExitStatus.h"
-#include "cli/InterruptPorts.h"
+#include "cli/args/ExitStatus.h"
+#include "cli/run/InterruptPorts.h"
 
 const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kDone, "done: modem found, versions read, firmware updated (or current)"},
