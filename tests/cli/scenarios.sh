@@ -146,6 +146,27 @@ scenario_skip_current() {
   grep -qF "Continue to update" second.out && fail "the second run asked: $(cat second.out)"
 }
 
+# --dry-run over a current modem and an older one: each port says which it is, from the
+# versions fwupdate read; nothing is asked and no modem hears an erase command.
+scenario_dry_run() {
+  modems COM3:ctlver=2.20,ctldate=04/01/03,dspver=1.09,dspdate=03/28/03 COM4
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run dry upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --dry-run --json
+  expect dry 0 "" err
+  json_lines dry
+  python3 -c 'import json, sys
+done = {e["port"]: e for e in map(json.loads, open(sys.argv[1])) if e["event"] == "port_done"}
+got = sorted((e["outcome"], e["exit_status"], e["flash_state"]) for e in done.values())
+assert got == [("current", 0, "untouched"), ("would_update", 0, "untouched")], got
+assert done[sys.argv[2]]["outcome"] == "current", done' dry.out "$PTY_COM3" ||
+    fail "dry run: $(cat dry.out)"
+  grep -qE "^$PTY_COM4 +2\.10 / 1\.07 +would update, untouched " dry.err ||
+    fail "dry run: $(cat dry.err)"
+  grep -qF "Continue to update" dry.err && fail "the dry run asked: $(cat dry.err)"
+  grep -qE "AT\+F56|command [0-9]+ ms: y$" sim.log && fail "the dry run erased: $(cat sim.log)"
+  true
+}
+
 # json_lines NAME: every line of NAME.out is a JSON object with the schema's version.
 json_lines() {
   python3 -c 'import json, sys
@@ -191,6 +212,15 @@ assert {"phase", "progress"} <= set(names), names
 assert sum(n == "progress" for n in names) < 60, names
 done = events[-2]
 assert (done["outcome"], done["exit_status"], done["message_id"]) == ("done", 0, "success"), done
+assert done["flash_state"] == "written", done
+# Within a phase a reader never sees progress go back.
+last = {}
+for e in events:
+    if e["event"] == "phase":
+        last[e["phase"]] = 0
+    elif e["event"] == "progress":
+        assert e["done"] >= last[e["phase"]], (e, last)
+        last[e["phase"]] = e["done"]
 assert done["message"] == "The modem firmware has been updated successfully.", done' up.out ||
     fail "upgrade: $(cat up.out)"
   grep -qF "The modem firmware has been updated successfully." up.err || fail "upgrade: $(cat up.err)"
