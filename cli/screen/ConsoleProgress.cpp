@@ -22,7 +22,7 @@ void CConsoleProgress::OpenProgressWindow() {
 
 // The transfer counts in bytes, one meter step a byte; the erase in its ticks.
 void CConsoleProgress::BeginPhase(ProgressPhase phase, std::uint32_t total) {
-  const std::uint64_t now = MonotonicMs();
+  const std::uint64_t now = m_nowMs();
   const bool transfer = phase == ProgressPhase::kTransfer;
   const std::string label = ProgressLabel(phase);
   m_out.EndLine();
@@ -38,7 +38,7 @@ void CConsoleProgress::BeginPhase(ProgressPhase phase, std::uint32_t total) {
 void CConsoleProgress::Advance(std::uint32_t done) {
   if (done <= m_done) return;
   m_meter.SetStep(static_cast<int>(done - m_done));
-  m_meter.Step(MonotonicMs());
+  m_meter.Step(m_nowMs());
   m_done = done;
   Show(false);
 }
@@ -50,7 +50,7 @@ void CConsoleProgress::CloseProgressWindow() {
 
 void CConsoleProgress::Show(bool force) {
   if (!m_open || m_meter.Label().empty()) return;
-  const std::uint64_t now = MonotonicMs();
+  const std::uint64_t now = m_nowMs();
   const int percent = m_meter.Percent();
   if (m_out.Live()) {
     if (!force && percent == m_shownPercent && now - m_shownAtMs < kRedrawMs) return;

@@ -4,13 +4,16 @@
 
 #include <cstdint>
 
+#include "cli/platform/Platform.h"
 #include "cli/screen/ConsoleOut.h"
 #include "cli/screen/ProgressMeter.h"
 #include "modem/ProgressView.h"
 
 class CConsoleProgress : public IProgressView {
  public:
-  explicit CConsoleProgress(CConsoleOut& out) : m_out(out) {}
+  // `nowMs`: the clock of the rate and the redraws.
+  explicit CConsoleProgress(CConsoleOut& out, std::uint64_t (*nowMs)() = MonotonicMs)
+      : m_out(out), m_nowMs(nowMs) {}
 
   void OpenProgressWindow() override;
   void BeginPhase(ProgressPhase phase, std::uint32_t total) override;
@@ -22,6 +25,7 @@ class CConsoleProgress : public IProgressView {
   void Show(bool force);
 
   CConsoleOut& m_out;
+  std::uint64_t (*m_nowMs)();
   CProgressMeter m_meter;
   bool m_open = false;
   std::uint32_t m_done = 0;

@@ -167,6 +167,25 @@ assert done[sys.argv[2]]["outcome"] == "current", done' dry.out "$PTY_COM3" ||
   true
 }
 
+# upgrade --all: no modem on any port ends with status 1; exactly one modem runs as one port
+# and ends with its own status; ports where no modem answered are left out.
+scenario_all() {
+  modems COM3 COM4:silent=1 COM5:ati7=none
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  run none upgrade img.bin --all --dry-run --port "$WORK/missing"
+  expect none 1 "Can't found Orvane Modem." err
+  run one upgrade img.bin --all --dry-run --port "$WORK/missing" --port "$PTY_COM5"
+  expect one 4 "no versions, untouched"
+  run two upgrade img.bin --all --dry-run --json --port "$PTY_COM3" --port "$PTY_COM4" \
+    --port "$PTY_COM5"
+  expect two 13
+  python3 -c 'import json, sys
+done = {e["port"]: e["outcome"] for e in map(json.loads, open(sys.argv[1]))
+        if e["event"] == "port_done"}
+assert done == {sys.argv[2]: "would_update", sys.argv[3]: "query_failed"}, done' \
+    two.out "$PTY_COM3" "$PTY_COM5" || fail "--all: $(cat two.out)"
+}
+
 # json_lines NAME: every line of NAME.out is a JSON object with the schema's version.
 json_lines() {
   python3 -c 'import json, sys
@@ -304,14 +323,17 @@ at_terminal() {
 
 # At a terminal: the question is asked and answered; the bar is one line redrawn in place.
 scenario_terminal() {
-  modems COM3:erase=300,times=1
+  modems COM3:erase=300,times=1 COM4:erase=300,times=1
   make_image img.bin 70000
-  # A "y" typed before the question showed does not answer it.
+  # A "y" typed before the question showed does not answer it, for one port or several.
   at_terminal no $'y\n' $'n\n' upgrade --port "$PTY_COM3" img.bin
   expect no 7 "Continue to update firmware ? [y/N]"
   expect no 7 "Not updated: nothing was written to the modem."
-  grep -qF "AT+F56" sim.log && fail "the modem was told to erase after no: $(cat sim.log)"
-  [ -s record/COM3.bin ] && fail "the modem got image bytes after no"
+  at_terminal nobatch $'y\n' $'n\n' upgrade --port "$PTY_COM3" --port "$PTY_COM4" img.bin
+  expect nobatch 13 "Continue to update firmware of 2 modems ? [y/N]"
+  expect nobatch 13 "Not updated: nothing was written to any modem."
+  grep -qF "AT+F56" sim.log && fail "a modem was told to erase after no: $(cat sim.log)"
+  [ -s record/COM3.bin ] || [ -s record/COM4.bin ] && fail "a modem got image bytes after no"
 
   at_terminal yes "" $'y\n' upgrade --port "$PTY_COM3" img.bin
   expect yes 0 "The modem firmware has been updated successfully."

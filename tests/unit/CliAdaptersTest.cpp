@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/platform/Platform.h"
 #include "cli/posix/AdapterPorts.h"
 
 namespace {
@@ -28,6 +29,19 @@ TEST(CliAdapters, UsbThenAcmInNumberOrderFromTheDirectoryGiven) {
 
   for (const char* name : names) std::remove((d + "/" + name).c_str());
   rmdir(dir);
+}
+
+// The names a port goes by: COM1..COM8 in any case through the driver's table, a device
+// path as it is; anything else is no port.
+TEST(CliAdapters, PortNamesAndTheirDevices) {
+  const struct {
+    const char* name;
+    const char* device;
+  } cases[] = {{"COM1", "/dev/ttyS0"}, {"com8", "/dev/ttyS7"}, {"COM8", "/dev/ttyS7"},
+               {"COM9", ""},           {"COM0", ""},          {"COM", ""},
+               {"/dev/ttyUSB0", "/dev/ttyUSB0"},               {"ttyUSB0", ""},
+               {"", ""}};
+  for (const auto& c : cases) EXPECT_EQ(PortDevice(c.name), c.device) << c.name;
 }
 
 }  // namespace

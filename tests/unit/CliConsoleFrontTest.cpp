@@ -32,6 +32,7 @@ struct ConsoleRig {
   CConsoleScreen screen{out, {"COM2", "/dev/ttyS1"}, "fwupdate upgrade --port COM2 fw.bin"};
   CJsonEvents events{false};
   std::string printed, errors;
+  bool skipCurrent = false;
   // The image opens this many times, then no more (another program took it): -1, always.
   struct LimitedFiles : IImageFiles {
     CMemoryFileSystem& fs;
@@ -61,6 +62,7 @@ struct ConsoleRig {
     plan.ports = {{"COM2", "/dev/ttyS1"}};
     plan.image = kFile;
     plan.yes = answer == nullptr;
+    plan.skipCurrent = skipCurrent;
     RunWorld world{
         [&](const ConsolePort&) { return std::make_unique<CForwardingSerialDriver>(line); },
         [&](const ConsolePort&) { return std::make_unique<CVirtualPacing>(clock); },
@@ -165,6 +167,25 @@ TEST(CliConsoleFront, EraseAndTransferBarsReachTheirEnd) {
     for (const std::string& end :
          {"Erasing flash memory... " + bar + "100%", "Updating... " + bar + "100%  65537/65537 B"})
       EXPECT_NE(rig.printed.find(end), std::string::npos) << end << " in " << rig.printed;
+  }
+}
+
+// A modem that already has the image's versions is left alone with --skip-current only;
+// without it, it is flashed like any other.
+TEST(CliConsoleFront, OnlySkipCurrentLeavesACurrentModemAlone) {
+  for (const bool skip : {false, true}) {
+    ConsoleRig rig;
+    const CModemEngine& modem = rig.Attach([](ModemConfig& c) {
+      c.controllerVersion = "2.20", c.controllerDate = "04/02/03";
+      c.dspVersion = "1.09", c.dspDate = "04/01/03";
+    });
+    rig.dlg.files.Put(kFile, MakeValidImage(kImageSize));
+    rig.skipCurrent = skip;
+    EXPECT_EQ(rig.Run(nullptr), exitcode::kDone) << skip;
+    EXPECT_EQ(Erased(modem), !skip) << skip;
+    EXPECT_EQ(modem.ImageBytes().size(), skip ? 0u : kImageSize) << skip;
+    EXPECT_EQ(rig.printed.find("Current: the modem on COM2 already has") != std::string::npos, skip)
+        << rig.printed;
   }
 }
 

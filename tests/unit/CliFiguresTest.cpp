@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/screen/ConsoleProgress.h"
 #include "cli/screen/ProgressMeter.h"
 
 namespace {
@@ -47,6 +48,33 @@ TEST(CliFigures, DurationsAndTheBarAtTheirEdges) {
   erase.SetStep(100);
   erase.Step(0);
   EXPECT_EQ(erase.Figures(3601000, false), "100%  in 1:00:01");
+}
+
+std::uint64_t g_nowMs = 0;
+std::uint64_t Now() { return g_nowMs; }
+
+// The transfer's rate counts from its own first block: the erase and the waits before the
+// transfer say nothing about the line's speed.
+TEST(CliFigures, TheTransferRateLeavesOutTheWaitsBeforeIt) {
+  CConsoleOut out(false);
+  CConsoleProgress progress(out, Now);
+  testing::internal::CaptureStdout();
+  g_nowMs = 0;
+  progress.OpenProgressWindow();
+  progress.BeginPhase(ProgressPhase::kErase, 100);
+  for (std::uint32_t tick = 1; tick <= 100; ++tick) g_nowMs = 100 * tick, progress.Advance(tick);
+  progress.EndPhase(ProgressPhase::kErase);
+  g_nowMs = 12000;
+  progress.BeginPhase(ProgressPhase::kTransfer, 10000);
+  // The first block fills the line's buffers at once; each next one takes 2 s.
+  for (std::uint32_t block = 1; block <= 10; ++block)
+    g_nowMs = 12000 + 2000 * (block - 1), progress.Advance(1000 * block);
+  progress.CloseProgressWindow();
+  const std::string shown = testing::internal::GetCapturedStdout();
+  EXPECT_NE(shown.find("Updating...  20%  2000/10000 B  1000 B/s  0:08 left"), std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("Updating... 100%  10000/10000 B  556 B/s  in 0:18"), std::string::npos)
+      << shown;
 }
 
 }  // namespace

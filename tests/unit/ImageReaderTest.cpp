@@ -103,6 +103,23 @@ TEST(ImageReader, OnlyBytesActuallyReadBecomeDates) {
   EXPECT_STREQ(r.info.controllerVersion, "");
 }
 
+// A file system may give any read in pieces: the record is the same wherever they end, also
+// inside a date field.
+TEST(ImageReader, ShortReadsAtEveryBoundaryGiveTheSameRecord) {
+  for (std::uint32_t piece : {1u, 2u, 3u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 4096u}) {
+    SCOPED_TRACE(piece);
+    CMemoryFileSystem fs;
+    fs.Put("fw.bin", MakeValidImage()).readSizes = {piece};
+    FirmwareVersionInfo info;
+    auto file = fs.Open("fw.bin");
+    EXPECT_TRUE(ReadImageVersionInfo(*file, info));
+    EXPECT_STREQ(info.controllerVersion, "2.20");
+    EXPECT_STREQ(info.dspVersion, "1.09");
+    EXPECT_STREQ(info.dspDate, "04/01/03");
+    EXPECT_STREQ(info.controllerDate, "04/02/03");
+  }
+}
+
 TEST(ImageReader, AReadErrorIsAMissingRecord) {
   CMemoryFileSystem fs;
   fs.Put("fw.bin", MakeValidImage()).readFails = true;
