@@ -6,6 +6,7 @@
 #include <string>
 
 #include "serial/SerialDriver.h"
+#include "serial/posix/PosixCalls.h"
 
 class CPosixSerialDriver : public ISerialDriver {
  public:
@@ -17,6 +18,8 @@ class CPosixSerialDriver : public ISerialDriver {
 
   CPosixSerialDriver();
   explicit CPosixSerialDriver(PortTable ports);
+  // Over other system calls than the process's own (tests); `os` must outlive the driver.
+  CPosixSerialDriver(PortTable ports, IPosixCalls& os);
   ~CPosixSerialDriver() override;
 
   CPosixSerialDriver(const CPosixSerialDriver&) = delete;
@@ -44,6 +47,7 @@ class CPosixSerialDriver : public ISerialDriver {
   Device* Find(SerialHandle h);
 
   PortTable m_ports;
+  IPosixCalls& m_os;
   // Handles are small counters, never fds, so a stale handle cannot reach a reused fd.
   std::map<SerialHandle, Device> m_devices;
   SerialHandle m_nextHandle = 1;
