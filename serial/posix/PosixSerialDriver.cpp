@@ -97,6 +97,28 @@ bool SetDtr(IPosixCalls& os, int fd, bool raised) {
 // (a UART's closing wait, 30 s by default on Linux) and the tail still goes out.
 void DiscardUnsentOutput(IPosixCalls& os, int fd) { os.TcFlush(fd, TCOFLUSH); }
 
+// Close waits while the queue shrinks; one that stands still this long (a modem holding
+// CTS low, a dead line) is given up, so a close never waits without end.
+constexpr int kDrainLookMs = 20;
+constexpr int kDrainStalledLooks = 100;  // 2 s without a byte going out
+
+// Waits until what is queued for the device has gone out, so that the tail of a complete
+// write reaches the modem before the port closes. False when the line stalled or cannot
+// tell: then the caller drops the rest. tcdrain only waits for the device's own FIFO once
+// the queue is empty, and serial drivers bound that wait themselves.
+bool WaitUntilSent(IPosixCalls& os, int fd) {
+  int last = -1, stalledLooks = 0;
+  for (;;) {
+    int queued = 0;
+    if (os.Ioctl(fd, TIOCOUTQ, &queued) != 0) return false;
+    if (queued == 0) return os.TcDrain(fd) == 0;
+    stalledLooks = (last < 0 || queued < last) ? 0 : stalledLooks + 1;
+    if (stalledLooks >= kDrainStalledLooks) return false;
+    last = queued;
+    os.Poll(nullptr, 0, kDrainLookMs);
+  }
+}
+
 }  // namespace
 
 CPosixSerialDriver::PortTable CPosixSerialDriver::DefaultPortTable() {
@@ -172,7 +194,7 @@ bool CPosixSerialDriver::CloseDevice(SerialHandle h) {
   Device* device = Find(h);
   if (!device) return false;
   int fd = device->fd;
-  if (device->writeCutShort) DiscardUnsentOutput(m_os, fd);
+  if (device->writeCutShort || !WaitUntilSent(m_os, fd)) DiscardUnsentOutput(m_os, fd);
   m_devices.erase(h);
   // The exclusive flag outlives our descriptor while the peer keeps the device open.
   m_os.Ioctl(fd, TIOCNXCL, nullptr);

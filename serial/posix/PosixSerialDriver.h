@@ -41,7 +41,8 @@ class CPosixSerialDriver : public ISerialDriver {
     // DTR as last asked for: ptys have no modem lines to read it back from.
     std::uint8_t dtrControl = DTR_CONTROL_DISABLE;
     // The last write ended before all was sent (time-out or failure): close then drops
-    // what is still queued instead of waiting to send it to a modem we gave up on.
+    // what is still queued instead of waiting to send it to a modem we gave up on. After
+    // a complete write close waits for the tail to go out.
     bool writeCutShort = false;
   };
   Device* Find(SerialHandle h);

@@ -55,6 +55,45 @@ TEST(PosixDriverOpen, ReasonComesFromTheCallThatFailedAndTheDescriptorIsClosed) 
   EXPECT_TRUE(port.os.calls.empty());
 }
 
+// After a complete write close lets the tail go out while it goes; after a write cut short,
+// or on a line that stopped taking bytes, it drops what is queued so it never waits for good.
+TEST(PosixDriverClose, DrainsAfterACompleteWriteAndDropsTheRestOtherwise) {
+  std::deque<int> slowLine;
+  for (int left = 300; left >= 0; --left) slowLine.push_back(left);
+  const std::vector<std::string> drained{"tcdrain", "close"};
+  const std::vector<std::string> dropped{"tcflush TCOFLUSH", "close"};
+  const struct {
+    const char* name;
+    int writeError;
+    std::deque<int> queued;
+    int drainError;
+    std::vector<std::string> ending;
+  } cases[] = {
+      {"sent at once", 0, {}, 0, drained},
+      {"slow line", 0, slowLine, 0, drained},
+      {"stalled line", 0, {64}, 0, dropped},
+      {"drain failed", 0, {}, EIO, {"tcdrain", "tcflush TCOFLUSH", "close"}},
+      {"write failed", EIO, {64}, 0, dropped},
+  };
+  for (const auto& c : cases) {
+    ScriptedPort port;
+    const SerialHandle h = port.Open();
+    port.os.queuedOutput = c.queued;
+    if (c.writeError) port.os.Fail("write", c.writeError);
+    if (c.drainError) port.os.Fail("tcdrain", c.drainError);
+    std::uint32_t put = 0;
+    EXPECT_EQ(port.driver.WriteBytes(h, "tail", 4, put), c.writeError == 0) << c.name;
+
+    EXPECT_TRUE(port.driver.CloseDevice(h)) << c.name;
+    std::vector<std::string> ending;
+    std::copy_if(port.os.calls.begin(), port.os.calls.end(), std::back_inserter(ending),
+                 [](const std::string& call) {
+                   return call == "tcdrain" || call.rfind("tcflush", 0) == 0 || call == "close";
+                 });
+    EXPECT_EQ(ending, c.ending) << c.name;
+  }
+}
+
 // A hang-up or a device error during a wait fails the transfer instead of passing for a
 // quiet line (the read's total would otherwise end it as a plain time-out).
 TEST(PosixDriverLines, HangUpOrErrorDuringAWaitFailsTheTransfer) {
