@@ -5,7 +5,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -36,7 +35,8 @@ enum class WaitResult { Ready, TimedOut, Failed };
 
 // Waits for `events` on fd until the deadline (none = without limit). A peer that hung up
 // or a device that errs ends the wait as a failure rather than spinning on it.
-WaitResult WaitFor(int fd, short events, std::optional<Clock::time_point> deadline) {
+WaitResult WaitFor(IPosixCalls& os, int fd, short events,
+                   std::optional<Clock::time_point> deadline) {
   for (;;) {
     int timeoutMs = -1;
     if (deadline) {
@@ -47,7 +47,7 @@ WaitResult WaitFor(int fd, short events, std::optional<Clock::time_point> deadli
       timeoutMs = ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
     }
     pollfd p{fd, events, 0};
-    int r = poll(&p, 1, timeoutMs);
+    int r = os.Poll(&p, 1, timeoutMs);
     if (r < 0) {
       if (errno == EINTR) continue;
       return WaitResult::Failed;
@@ -80,22 +80,44 @@ OpenFailure FailureOf(int error) {
 }
 
 // Closes a descriptor that did not become a port, keeping the errno of the failure.
-SerialHandle GiveUp(int fd, OpenFailure& failure) {
+SerialHandle GiveUp(IPosixCalls& os, int fd, OpenFailure& failure) {
   failure = FailureOf(errno);
-  close(fd);
+  os.Close(fd);
   return kInvalidHandle;
 }
 
 // Sets or clears DTR. Pseudo-terminals have no modem lines and refuse the request.
-bool SetDtr(int fd, bool raised) {
+bool SetDtr(IPosixCalls& os, int fd, bool raised) {
   int bits = TIOCM_DTR;
-  if (ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
+  if (os.Ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0) return true;
   return errno == ENOTTY || errno == EINVAL;
 }
 
 // Drops the output still queued for the device. Otherwise close waits for it to drain
 // (a UART's closing wait, 30 s by default on Linux) and the tail still goes out.
-void DiscardUnsentOutput(int fd) { tcflush(fd, TCOFLUSH); }
+void DiscardUnsentOutput(IPosixCalls& os, int fd) { os.TcFlush(fd, TCOFLUSH); }
+
+// Close waits while the queue shrinks; one that stands still this long (a modem holding
+// CTS low, a dead line) is given up, so a close never waits without end.
+constexpr int kDrainLookMs = 20;
+constexpr int kDrainStalledLooks = 100;  // 2 s without a byte going out
+
+// Waits until what is queued for the device has gone out, so that the tail of a complete
+// write reaches the modem before the port closes. False when the line stalled or cannot
+// tell: then the caller drops the rest. tcdrain only waits for the device's own FIFO once
+// the queue is empty, and serial drivers bound that wait themselves.
+bool WaitUntilSent(IPosixCalls& os, int fd) {
+  int last = -1, stalledLooks = 0;
+  for (;;) {
+    int queued = 0;
+    if (os.Ioctl(fd, TIOCOUTQ, &queued) != 0) return false;
+    if (queued == 0) return os.TcDrain(fd) == 0;
+    stalledLooks = (last < 0 || queued < last) ? 0 : stalledLooks + 1;
+    if (stalledLooks >= kDrainStalledLooks) return false;
+    last = queued;
+    os.Poll(nullptr, 0, kDrainLookMs);
+  }
+}
 
 }  // namespace
 
@@ -109,7 +131,11 @@ CPosixSerialDriver::PortTable CPosixSerialDriver::DefaultPortTable() {
 
 CPosixSerialDriver::CPosixSerialDriver() : CPosixSerialDriver(DefaultPortTable()) {}
 
-CPosixSerialDriver::CPosixSerialDriver(PortTable ports) : m_ports(std::move(ports)) {}
+CPosixSerialDriver::CPosixSerialDriver(PortTable ports)
+    : CPosixSerialDriver(std::move(ports), RealPosixCalls()) {}
+
+CPosixSerialDriver::CPosixSerialDriver(PortTable ports, IPosixCalls& os)
+    : m_ports(std::move(ports)), m_os(os) {}
 
 CPosixSerialDriver::~CPosixSerialDriver() {
   while (!m_devices.empty()) CloseDevice(m_devices.begin()->first);
@@ -126,7 +152,7 @@ SerialHandle CPosixSerialDriver::OpenDevice(const char* name, OpenFailure& failu
   if (port == m_ports.end()) return kInvalidHandle;
 
   // Non-blocking, so that every wait goes through poll() and its deadline.
-  int fd = open(port->second.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  int fd = m_os.Open(port->second.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     failure = FailureOf(errno);
     return kInvalidHandle;
@@ -136,25 +162,26 @@ SerialHandle CPosixSerialDriver::OpenDevice(const char* name, OpenFailure& failu
   // through this driver (and any program that locks the same way); TIOCEXCL keeps out
   // other programs that do not lock (the superuser passes it, the lock stops us).
   termios tio;
-  if (tcgetattr(fd, &tio) != 0) {
+  if (m_os.TcGetAttr(fd, tio) != 0) {
     // Opened, but no terminal: a file or another kind of device.
-    close(fd);
+    m_os.Close(fd);
     failure = OpenFailure::kOther;
     return kInvalidHandle;
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) return GiveUp(fd, failure);
+  if (m_os.Flock(fd, LOCK_EX | LOCK_NB) != 0 || m_os.Ioctl(fd, TIOCEXCL, nullptr) != 0)
+    return GiveUp(m_os, fd, failure);
   MakeRaw(tio);
-  if (tcsetattr(fd, TCSANOW, &tio) != 0) {
+  if (m_os.TcSetAttr(fd, TCSANOW, tio) != 0) {
     const int error = errno;
-    ioctl(fd, TIOCNXCL);
+    m_os.Ioctl(fd, TIOCNXCL, nullptr);
     errno = error;
-    return GiveUp(fd, failure);
+    return GiveUp(m_os, fd, failure);
   }
 
   Device device;
   device.fd = fd;
   int lines = 0;
-  if (ioctl(fd, TIOCMGET, &lines) == 0 && (lines & TIOCM_DTR)) {
+  if (m_os.Ioctl(fd, TIOCMGET, &lines) == 0 && (lines & TIOCM_DTR)) {
     device.dtrControl = DTR_CONTROL_ENABLE;
   }
   SerialHandle h = m_nextHandle++;
@@ -167,17 +194,17 @@ bool CPosixSerialDriver::CloseDevice(SerialHandle h) {
   Device* device = Find(h);
   if (!device) return false;
   int fd = device->fd;
-  if (device->writeCutShort) DiscardUnsentOutput(fd);
+  if (device->writeCutShort || !WaitUntilSent(m_os, fd)) DiscardUnsentOutput(m_os, fd);
   m_devices.erase(h);
   // The exclusive flag outlives our descriptor while the peer keeps the device open.
-  ioctl(fd, TIOCNXCL);
-  return close(fd) == 0;
+  m_os.Ioctl(fd, TIOCNXCL, nullptr);
+  return m_os.Close(fd) == 0;
 }
 
 bool CPosixSerialDriver::GetState(SerialHandle h, SerialState& state) {
   Device* device = Find(h);
   termios tio;
-  if (!device || tcgetattr(device->fd, &tio) != 0) return false;
+  if (!device || m_os.TcGetAttr(device->fd, tio) != 0) return false;
   ReadLineSettings(tio, state);
   state.fDtrControl = device->dtrControl;
   return true;
@@ -186,9 +213,9 @@ bool CPosixSerialDriver::GetState(SerialHandle h, SerialState& state) {
 bool CPosixSerialDriver::SetState(SerialHandle h, const SerialState& state) {
   Device* device = Find(h);
   termios tio;
-  if (!device || tcgetattr(device->fd, &tio) != 0) return false;
-  if (!WriteLineSettings(state, tio) || tcsetattr(device->fd, TCSANOW, &tio) != 0) return false;
-  if (!SetDtr(device->fd, state.fDtrControl != DTR_CONTROL_DISABLE)) return false;
+  if (!device || m_os.TcGetAttr(device->fd, tio) != 0) return false;
+  if (!WriteLineSettings(state, tio) || m_os.TcSetAttr(device->fd, TCSANOW, tio) != 0) return false;
+  if (!SetDtr(m_os, device->fd, state.fDtrControl != DTR_CONTROL_DISABLE)) return false;
   device->dtrControl = state.fDtrControl;
   return true;
 }
@@ -211,7 +238,7 @@ bool CPosixSerialDriver::Purge(SerialHandle h, std::uint32_t flags) {
   // Transfers are synchronous, so there is never one under way to abort.
   bool rx = flags & PURGE_RXCLEAR, tx = flags & PURGE_TXCLEAR;
   if (!rx && !tx) return true;
-  return tcflush(device->fd, rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH) == 0;
+  return m_os.TcFlush(device->fd, rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH) == 0;
 }
 
 bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
@@ -230,7 +257,7 @@ bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
   Clock::time_point lastByte = start;
 
   while (done < n) {
-    ssize_t r = read(device->fd, out + done, n - done);
+    ssize_t r = m_os.Read(device->fd, out + done, n - done);
     if (r > 0) {
       done += static_cast<std::uint32_t>(r);
       lastByte = Clock::now();
@@ -246,11 +273,11 @@ bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
       auto gap = lastByte + Millis(t.ReadIntervalTimeout);
       if (!deadline || gap < *deadline) deadline = gap;
     }
-    WaitResult w = WaitFor(device->fd, POLLIN, deadline);
+    WaitResult w = WaitFor(m_os, device->fd, POLLIN, deadline);
     if (w == WaitResult::TimedOut) break;
     if (w == WaitResult::Failed) {
       // Keep what the peer sent just before it went.
-      r = read(device->fd, out + done, n - done);
+      r = m_os.Read(device->fd, out + done, n - done);
       if (r > 0) done += static_cast<std::uint32_t>(r);
       return false;
     }
@@ -270,14 +297,14 @@ bool CPosixSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
   device->writeCutShort = true;  // until every byte is in
 
   while (done < n) {
-    ssize_t r = write(device->fd, in + done, n - done);
+    ssize_t r = m_os.Write(device->fd, in + done, n - done);
     if (r > 0) {
       done += static_cast<std::uint32_t>(r);
       continue;
     }
     if (r < 0 && errno == EINTR) continue;
     if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
-    WaitResult w = WaitFor(device->fd, POLLOUT, total);
+    WaitResult w = WaitFor(m_os, device->fd, POLLOUT, total);
     // Running out of time is no error, as on Windows: the short count tells.
     if (w == WaitResult::TimedOut) break;
     if (w == WaitResult::Failed) return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "serial/SerialDriver.h"
+#include "serial/posix/PosixCalls.h"
 
 class CPosixSerialDriver : public ISerialDriver {
  public:
@@ -17,6 +18,8 @@ class CPosixSerialDriver : public ISerialDriver {
 
   CPosixSerialDriver();
   explicit CPosixSerialDriver(PortTable ports);
+  // Over other system calls than the process's own (tests); `os` must outlive the driver.
+  CPosixSerialDriver(PortTable ports, IPosixCalls& os);
   ~CPosixSerialDriver() override;
 
   CPosixSerialDriver(const CPosixSerialDriver&) = delete;
@@ -38,12 +41,14 @@ class CPosixSerialDriver : public ISerialDriver {
     // DTR as last asked for: ptys have no modem lines to read it back from.
     std::uint8_t dtrControl = DTR_CONTROL_DISABLE;
     // The last write ended before all was sent (time-out or failure): close then drops
-    // what is still queued instead of waiting to send it to a modem we gave up on.
+    // what is still queued instead of waiting to send it to a modem we gave up on. After
+    // a complete write close waits for the tail to go out.
     bool writeCutShort = false;
   };
   Device* Find(SerialHandle h);
 
   PortTable m_ports;
+  IPosixCalls& m_os;
   // Handles are small counters, never fds, so a stale handle cannot reach a reused fd.
   std::map<SerialHandle, Device> m_devices;
   SerialHandle m_nextHandle = 1;

@@ -22,6 +22,30 @@ OpenFailure FailureOf(DWORD error) {
   }
 }
 
+// Close waits while the output queue shrinks; one that stands still this long (a modem
+// holding CTS low, a dead line) is given up, so a close never waits without end.
+constexpr DWORD kDrainLookMs = 20;
+constexpr int kDrainStalledLooks = 100;  // 2 s without a byte going out
+
+// Waits until what is queued for the device has gone out, so that the tail of a complete
+// write reaches the modem before the port closes. False when the line stalled or cannot
+// tell. FlushFileBuffers, which alone could wait for good, comes once the queue is empty.
+bool WaitUntilSent(HANDLE h) {
+  DWORD last = MAXDWORD;
+  int stalledLooks = 0;
+  for (;;) {
+    DWORD errors = 0;
+    COMSTAT status;
+    ZeroMemory(&status, sizeof status);
+    if (!ClearCommError(h, &errors, &status)) return false;
+    if (status.cbOutQue == 0) return FlushFileBuffers(h) != FALSE;
+    stalledLooks = status.cbOutQue < last ? 0 : stalledLooks + 1;
+    if (stalledLooks >= kDrainStalledLooks) return false;
+    last = status.cbOutQue;
+    Sleep(kDrainLookMs);
+  }
+}
+
 }  // namespace
 
 SerialHandle CWin32SerialDriver::OpenDevice(const char* name, OpenFailure& failure) {
@@ -34,6 +58,13 @@ SerialHandle CWin32SerialDriver::OpenDevice(const char* name, OpenFailure& failu
 
 bool CWin32SerialDriver::CloseDevice(SerialHandle h) {
   m_dcbs.erase(AsHandle(h));
+  auto written = m_writeCutShort.find(AsHandle(h));
+  if (written != m_writeCutShort.end()) {
+    const bool cutShort = written->second;
+    m_writeCutShort.erase(written);
+    if (cutShort || !WaitUntilSent(AsHandle(h)))
+      PurgeComm(AsHandle(h), PURGE_TXABORT | PURGE_TXCLEAR);
+  }
   return CloseHandle(AsHandle(h)) != FALSE;
 }
 
@@ -99,5 +130,6 @@ bool CWin32SerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
   DWORD put = 0;
   BOOL ok = WriteFile(AsHandle(h), data, n, &put, NULL);
   done = put;
+  m_writeCutShort[AsHandle(h)] = ok == FALSE || put < n;
   return ok != FALSE;
 }

@@ -30,5 +30,9 @@ class CWin32SerialDriver : public ISerialDriver {
   // The device's own DCB as last reported, so that a SetState changes only the fields
   // SerialState carries and writes every other one back as the device had it.
   std::map<HANDLE, DCB> m_dcbs;
+  // Each handle written to, and whether its last write ended before all was sent: close
+  // then drops the queued output rather than waiting to send it to a modem we gave up on;
+  // after a complete write it waits for the tail to go out.
+  std::map<HANDLE, bool> m_writeCutShort;
   PortTable m_ports;
 };

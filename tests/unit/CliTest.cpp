@@ -167,9 +167,20 @@ TEST(CliOutcomes, EveryOutcomeAndMessageHasItsOwnRenderingInEachFront) {
     statusLines.insert(StatusText({static_cast<StatusId>(id), {2, "COM3"}}));
   EXPECT_EQ(statusLines.size(), static_cast<std::size_t>(StatusId::kCount));
   EXPECT_EQ(statusLines.count(""), 0u);
-  for (OpenFailure f :
-       {OpenFailure::kMissing, OpenFailure::kBusy, OpenFailure::kDenied, OpenFailure::kOther})
-    EXPECT_FALSE(OpenFailureText(f).empty());
+  // Each reason a port did not open reads as that reason: a user told "busy" looks for
+  // another program, not at the permissions.
+  const struct {
+    OpenFailure why;
+    const char* text;
+  } reasons[] = {
+      {OpenFailure::kNone, ""},
+      {OpenFailure::kMissing, "no such device"},
+      {OpenFailure::kBusy, "busy: another program holds it"},
+      {OpenFailure::kDenied,
+       "no permission (on most systems members of the group dialout may use serial ports)"},
+      {OpenFailure::kOther, "not a serial device, or the device failed"},
+  };
+  for (const auto& r : reasons) EXPECT_EQ(OpenFailureText(r.why), r.text);
 }
 
 }  // namespace
