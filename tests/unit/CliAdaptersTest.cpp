@@ -37,9 +37,14 @@ TEST(CliAdapters, PortNamesAndTheirDevices) {
   const struct {
     const char* name;
     const char* device;
-  } cases[] = {{"COM1", "/dev/ttyS0"}, {"com8", "/dev/ttyS7"}, {"COM8", "/dev/ttyS7"},
-               {"COM9", ""},           {"COM0", ""},          {"COM", ""},
-               {"/dev/ttyUSB0", "/dev/ttyUSB0"},               {"ttyUSB0", ""},
+  } cases[] = {{"COM1", "/dev/ttyS0"},
+               {"com8", "/dev/ttyS7"},
+               {"COM8", "/dev/ttyS7"},
+               {"COM9", ""},
+               {"COM0", ""},
+               {"COM", ""},
+               {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"ttyUSB0", ""},
                {"", ""}};
   for (const auto& c : cases) EXPECT_EQ(PortDevice(c.name), c.device) << c.name;
 }
