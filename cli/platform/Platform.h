@@ -10,6 +10,10 @@
 #include "cli/platform/ConsolePorts.h"
 #include "serial/SerialDriver.h"
 
+// Once at start: a reader of the output that goes away must not end the process (POSIX
+// ignores SIGPIPE; a write then fails and cli/platform/OutputStream stops that stream).
+void InitPlatform();
+
 // Ports.
 // The device a port name stands for here ("COM3" -> "/dev/ttyS2" on Linux), or empty when
 // the name is no port on this platform.
