@@ -129,18 +129,22 @@ int main(int argc, char** argv) {
       log ? std::make_unique<CLoggingSerialDriver>(*platform, log.get()) : nullptr;
   ISerialDriver& driver = logged ? *logged : *platform;
 
+  CConsolePacing pacing;
+  const CommandWorld commands{out, events, driver, pacing, DeviceGroup};
+  const bool named = !args.ports.empty();
   switch (args.command) {
     case Command::kFind:
-      return RunFind(out, events, driver, ports, args.all);
+      return RunFind(commands, ports, args.all, named);
     case Command::kInfo:
-      return RunInfo(out, events, driver, ports[0], args.image);
+      return RunInfo(commands, ports[0], args.image);
     case Command::kUpgrade: {
       std::vector<ConsolePort> chosen = ports;
-      if (args.all) chosen = FindModems(out, events, driver, ports);
+      CFindReport report(out, events, ports, named, DeviceGroup);
+      if (args.all) chosen = FindModems(commands, ports, report);
       if (chosen.empty()) {
-        out.Error(StatusText({StatusId::kNoModem, {}}));
-        events.End("upgrade", exitcode::kNotFound);
-        return exitcode::kNotFound;
+        const int status = report.NoneFound();
+        events.End("upgrade", status);
+        return status;
       }
       RunPlan plan;
       plan.ports = chosen;

@@ -22,6 +22,13 @@ void CJsonEvents::PortFound(const std::string& port) {
   if (m_on) Write(Event("port_found", &port));
 }
 
+void CJsonEvents::PortChecked(const std::string& port, const char* result) {
+  if (!m_on) return;
+  CJsonObject object = Event("port_checked", &port);
+  object.Text("result", result);
+  Write(object);
+}
+
 void CJsonEvents::Versions(const std::string& port, const char* source,
                            const FirmwareVersionInfo& r) {
   if (!m_on) return;

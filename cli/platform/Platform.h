@@ -20,6 +20,8 @@ void InitPlatform();
 std::string PortDevice(const std::string& name);
 // The ports find tries when none is given, in order.
 std::vector<std::string> DefaultScanPorts();
+// The group that owns a device ("dialout"), or empty where the system has none to name.
+std::string DeviceGroup(const std::string& device);
 // The platform's serial driver, opening each of `ports` by its name; the reason an open
 // fails comes from the driver.
 std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports);
