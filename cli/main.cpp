@@ -11,6 +11,7 @@
 #include "cli/json/JsonEvents.h"
 #include "cli/platform/ConsolePacing.h"
 #include "cli/platform/ConsolePorts.h"
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 #include "cli/run/InterruptPorts.h"
 #include "cli/run/UpgradeRunner.h"
@@ -27,7 +28,7 @@ namespace {
 using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 int UsageError(const std::string& reason) {
-  std::fprintf(stderr, "fwupdate: %s\nTry 'fwupdate --help'.\n", reason.c_str());
+  WriteOutput(stderr, "fwupdate: " + reason + "\nTry 'fwupdate --help'.\n");
   return exitcode::kUsage;
 }
 
@@ -44,15 +45,16 @@ std::string Quoted(const std::string& word) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  InitPlatform();
   Arguments args;
   std::string error;
   if (!ParseArguments(argc, argv, args, error)) return UsageError(error);
   if (args.help) {
-    std::fputs(UsageText().c_str(), stdout);
+    WriteOutput(stdout, UsageText());
     return exitcode::kDone;
   }
   if (args.version) {
-    std::fputs(VersionText().c_str(), stdout);
+    WriteOutput(stdout, VersionText());
     return exitcode::kDone;
   }
 
@@ -72,11 +74,10 @@ int main(int argc, char** argv) {
 
   // Nobody to ask: refuse before any port or file is touched.
   if (args.command == Command::kUpgrade && !args.yes && !args.dryRun && !StdinIsTerminal()) {
-    std::fputs(
-        "fwupdate: upgrade asks before it erases the modem's flash, and standard input "
-        "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or add "
-        "--yes to update without asking.\n",
-        stderr);
+    WriteOutput(stderr,
+                "fwupdate: upgrade asks before it erases the modem's flash, and standard input "
+                "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or "
+                "add --yes to update without asking.\n");
     events.End(command, exitcode::kNoTerminal);
     return exitcode::kNoTerminal;
   }
@@ -84,8 +85,8 @@ int main(int argc, char** argv) {
     if (std::FILE* f = std::fopen(args.image.c_str(), "rb")) {
       std::fclose(f);
     } else {
-      std::fprintf(stderr, "fwupdate: %s\n  %s: %s\n", text::kCantOpenImage, args.image.c_str(),
-                   std::strerror(errno));
+      WriteOutput(stderr, std::string("fwupdate: ") + text::kCantOpenImage + "\n  " + args.image +
+                              ": " + std::strerror(errno) + "\n");
       events.End(command, exitcode::kCantOpenImage);
       return exitcode::kCantOpenImage;
     }
@@ -94,8 +95,8 @@ int main(int argc, char** argv) {
   if (!args.logFile.empty()) {
     log.reset(std::fopen(args.logFile.c_str(), "w"));
     if (!log) {
-      std::fprintf(stderr, "fwupdate: cannot write the log %s: %s\n", args.logFile.c_str(),
-                   std::strerror(errno));
+      WriteOutput(stderr, "fwupdate: cannot write the log " + args.logFile + ": " +
+                              std::strerror(errno) + "\n");
       events.End(command, exitcode::kCantOpenLog);
       return exitcode::kCantOpenLog;
     }
@@ -128,18 +129,22 @@ int main(int argc, char** argv) {
       log ? std::make_unique<CLoggingSerialDriver>(*platform, log.get()) : nullptr;
   ISerialDriver& driver = logged ? *logged : *platform;
 
+  CConsolePacing pacing;
+  const CommandWorld commands{out, events, driver, pacing, DeviceGroup};
+  const bool named = !args.ports.empty();
   switch (args.command) {
     case Command::kFind:
-      return RunFind(out, events, driver, ports, args.all);
+      return RunFind(commands, ports, args.all, named);
     case Command::kInfo:
-      return RunInfo(out, events, driver, ports[0], args.image);
+      return RunInfo(commands, ports[0], args.image);
     case Command::kUpgrade: {
       std::vector<ConsolePort> chosen = ports;
-      if (args.all) chosen = FindModems(out, events, driver, ports);
+      CFindReport report(out, events, ports, named, DeviceGroup);
+      if (args.all) chosen = FindModems(commands, ports, report);
       if (chosen.empty()) {
-        out.Error(StatusText({StatusId::kNoModem, {}}));
-        events.End("upgrade", exitcode::kNotFound);
-        return exitcode::kNotFound;
+        const int status = report.NoneFound();
+        events.End("upgrade", status);
+        return status;
       }
       RunPlan plan;
       plan.ports = chosen;

@@ -14,6 +14,7 @@
 #include "modem/MessageBoxes.h"
 #include "modem/Outcomes.h"
 #include "modem/Pacing.h"
+#include "modem/PortChecks.h"
 #include "modem/ProgressView.h"
 #include "modem/StatusView.h"
 #include "record/FirmwareVersionInfo.h"
@@ -58,6 +59,9 @@ class CFirmwareUpdateCore {
   // The scan behind Find over every port in turn: texts, waits and the selection of the
   // first port that answers as Find has them; no window and no report when none answers.
   std::optional<FoundPort> ScanPorts(const FindSeams& seams);
+  // The same, telling `checks` how each port it looked at ended, before anything is shown
+  // of a modem found there.
+  std::optional<FoundPort> ScanPorts(const FindSeams& seams, IPortChecks& checks);
   QueryResult QueryModemInfo(FirmwareVersionInfo& modem, IMessageBoxes& boxes);
   bool ReadFirmwareFileInfo(FirmwareVersionInfo& image, IImageFiles& files);
   UpgradeOutcome OnUpgrade(const UpgradeSeams& seams);

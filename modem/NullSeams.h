@@ -10,6 +10,7 @@
 #include "modem/DialogControls.h"
 #include "modem/MessageBoxes.h"
 #include "modem/Pacing.h"
+#include "modem/PortChecks.h"
 #include "modem/ProgressView.h"
 #include "modem/StatusView.h"
 #include "serial/SerialDriver.h"
@@ -19,6 +20,11 @@ class CNullStatusView : public IStatusView {
   void OpenStatusWindow() override {}
   void ShowStatus(const StatusMessage&) override {}
   void CloseStatusWindow() override {}
+};
+
+class CNullPortChecks : public IPortChecks {
+ public:
+  void PortChecked(const PortCheck&) override {}
 };
 
 class CNullProgressView : public IProgressView {

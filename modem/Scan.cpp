@@ -5,6 +5,7 @@
 
 #include "modem/FirmwareUpdateCore.h"
 #include "modem/ModemCommands.h"
+#include "modem/NullSeams.h"
 #include "modem/PortSetup.h"
 #include "record/Fields.h"
 
@@ -45,6 +46,12 @@ bool CFirmwareUpdateCore::ProbePort(int index) {
 }
 
 std::optional<FoundPort> CFirmwareUpdateCore::ScanPorts(const FindSeams& seams) {
+  CNullPortChecks unheard;  // the dialog shows no reasons
+  return ScanPorts(seams, unheard);
+}
+
+std::optional<FoundPort> CFirmwareUpdateCore::ScanPorts(const FindSeams& seams,
+                                                        IPortChecks& checks) {
   // A port object still held means an operation is under way: leave the ports alone.
   if (m_pPort) return std::nullopt;
   for (std::size_t i = 0; i < m_ports.size(); ++i) {
@@ -53,6 +60,7 @@ std::optional<FoundPort> CFirmwareUpdateCore::ScanPorts(const FindSeams& seams) 
     m_pPort = std::make_unique<CComPort>(m_driver);
     seams.status.ShowStatus({StatusId::kQueryPort, port});
     const bool found = ProbePort(index);
+    checks.PortChecked({index, port.name, m_pPort->LastOpenFailure(), found});
     if (found) {
       seams.status.ShowStatus({StatusId::kFoundModem, port});
       m_pacing.Pause(kResultPauseMs);

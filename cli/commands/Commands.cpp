@@ -47,9 +47,10 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
 }
 
 // info without its end event.
-int ShowInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
-             const std::string& image) {
-  CConsoleFront front(out, driver, {port});
+int ShowInfo(const CommandWorld& world, const ConsolePort& port, const std::string& image) {
+  CConsoleOut& out = world.out;
+  CJsonEvents& events = world.events;
+  CConsoleFront front(out, world.driver, world.pacing, {port});
   FirmwareVersionInfo fromImage;
   bool imageComplete = true;
   if (!image.empty()) {
@@ -88,44 +89,43 @@ int ShowInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const
 
 }  // namespace
 
-std::vector<ConsolePort> FindModems(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
-                                    const std::vector<ConsolePort>& ports) {
+std::vector<ConsolePort> FindModems(const CommandWorld& world,
+                                    const std::vector<ConsolePort>& ports, CFindReport& report) {
   std::vector<ConsolePort> found;
   for (const ConsolePort& port : ports) {
-    CConsoleFront front(out, driver, {port});
+    CConsoleFront front(world.out, world.driver, world.pacing, {port});
     front.status.ReportOnStderr(true);
-    if (front.core.ScanPorts(front.ForFind())) {
-      out.Print(port.name);
-      events.PortFound(port.name);
+    if (front.core.ScanPorts(front.ForFind(), report)) {
+      world.out.Print(port.name);
+      world.events.PortFound(port.name);
       found.push_back(port);
     }
   }
   return found;
 }
 
-int RunFind(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver,
-            const std::vector<ConsolePort>& ports, bool all) {
+int RunFind(const CommandWorld& world, const std::vector<ConsolePort>& ports, bool all,
+            bool named) {
+  CFindReport report(world.out, world.events, ports, named, world.groupOf);
   bool any = false;
   if (all) {
-    any = !FindModems(out, events, driver, ports).empty();
+    any = !FindModems(world, ports, report).empty();
   } else {
-    CConsoleFront front(out, driver, ports);
+    CConsoleFront front(world.out, world.driver, world.pacing, ports);
     front.status.ReportOnStderr(true);
-    if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind())) {
-      out.Print(port->name);
-      events.PortFound(port->name);
+    if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind(), report)) {
+      world.out.Print(port->name);
+      world.events.PortFound(port->name);
       any = true;
     }
   }
-  const int status = any ? exitcode::kDone : exitcode::kNotFound;
-  if (!any) out.Error(StatusText({StatusId::kNoModem, {}}));
-  events.End("find", status);
+  const int status = any ? exitcode::kDone : report.NoneFound();
+  world.events.End("find", status);
   return status;
 }
 
-int RunInfo(CConsoleOut& out, CJsonEvents& events, ISerialDriver& driver, const ConsolePort& port,
-            const std::string& image) {
-  const int status = ShowInfo(out, events, driver, port, image);
-  events.End("info", status);
+int RunInfo(const CommandWorld& world, const ConsolePort& port, const std::string& image) {
+  const int status = ShowInfo(world, port, image);
+  world.events.End("info", status);
   return status;
 }

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "cli/platform/ConsolePacing.h"
 #include "cli/platform/ConsolePorts.h"
 #include "cli/screen/ConsoleBoxes.h"
 #include "cli/screen/ConsoleOut.h"
@@ -16,9 +15,11 @@
 
 class CConsoleFront {
  public:
-  // `driver` opens the ports by their names (the platform's driver, or a wrapper of it).
-  CConsoleFront(CConsoleOut& out, ISerialDriver& driver, const std::vector<ConsolePort>& ports)
-      : status(out), progress(out), boxes(out, ports), core(driver, m_pacing) {
+  // `driver` opens the ports by their names (the platform's driver, or a wrapper of it);
+  // `pacing` waits (the console's sleeps, or a virtual clock in tests).
+  CConsoleFront(CConsoleOut& out, ISerialDriver& driver, IPacing& pacing,
+                const std::vector<ConsolePort>& ports)
+      : status(out), progress(out), boxes(out, ports), core(driver, pacing) {
     std::vector<std::string> names;
     for (const ConsolePort& port : ports) names.push_back(port.name);
     core.SetPorts(names);
@@ -37,7 +38,6 @@ class CConsoleFront {
   CPlatformImageFiles files;  // opened without sharing, as the dialog program does
 
  private:
-  CConsolePacing m_pacing;
   CNullDialogControls m_controls;  // the console has no port list, file field or button
 
  public:

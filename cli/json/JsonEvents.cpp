@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/platform/OutputStream.h"
 #include "cli/texts/ConsoleTexts.h"
 
 CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const {
@@ -14,12 +15,18 @@ CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const 
 void CJsonEvents::Write(const CJsonObject& object) {
   const std::string line = object.Line() + "\n";
   std::lock_guard<std::mutex> lock(m_mutex);
-  std::fputs(line.c_str(), stdout);
-  std::fflush(stdout);
+  WriteOutput(stdout, line);
 }
 
 void CJsonEvents::PortFound(const std::string& port) {
   if (m_on) Write(Event("port_found", &port));
+}
+
+void CJsonEvents::PortChecked(const std::string& port, const char* result) {
+  if (!m_on) return;
+  CJsonObject object = Event("port_checked", &port);
+  object.Text("result", result);
+  Write(object);
 }
 
 void CJsonEvents::Versions(const std::string& port, const char* source,

@@ -20,6 +20,8 @@ class CJsonEvents {
   bool On() const { return m_on; }
 
   void PortFound(const std::string& port);
+  // find: a port looked at, and how that ended (cli/texts' PortCheckKey).
+  void PortChecked(const std::string& port, const char* result);
   // `source`: "modem" or "image".
   void Versions(const std::string& port, const char* source, const FirmwareVersionInfo& record);
   void Consent(const std::string& port, bool yes, bool byOption);

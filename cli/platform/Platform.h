@@ -10,12 +10,18 @@
 #include "cli/platform/ConsolePorts.h"
 #include "serial/SerialDriver.h"
 
+// Once at start: a reader of the output that goes away must not end the process (POSIX
+// ignores SIGPIPE; a write then fails and cli/platform/OutputStream stops that stream).
+void InitPlatform();
+
 // Ports.
 // The device a port name stands for here ("COM3" -> "/dev/ttyS2" on Linux), or empty when
 // the name is no port on this platform.
 std::string PortDevice(const std::string& name);
 // The ports find tries when none is given, in order.
 std::vector<std::string> DefaultScanPorts();
+// The group that owns a device ("dialout"), or empty where the system has none to name.
+std::string DeviceGroup(const std::string& device);
 // The platform's serial driver, opening each of `ports` by its name; the reason an open
 // fails comes from the driver.
 std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 #include "cli/run/InterruptPorts.h"
 
@@ -40,23 +41,32 @@ void WriteAll(int fd, const char* text) {
   }
 }
 
-void WriteToStderr(const char* text) { WriteAll(STDERR_FILENO, text); }
+// A stream whose reader went away gets nothing more.
+void WriteToStderr(const char* text) {
+  if (!StderrFailed()) WriteAll(STDERR_FILENO, text);
+}
 
 // Only async-signal-safe calls: write, ioctl, _exit.
 void OnInterrupt(int) {
-  if (g_lineOpen) WriteAll(STDOUT_FILENO, "\n");
+  if (g_lineOpen && !StdoutFailed()) WriteAll(STDOUT_FILENO, "\n");
   // The kernel closes the port and drops its lock at exit, but a pty whose other side stays
   // open would keep its exclusive flag and refuse the next run: clear it on every
   // descriptor we may hold (a descriptor that is no terminal refuses harmlessly).
   for (int fd = STDERR_FILENO + 1; fd < g_descriptorLimit; ++fd) ioctl(fd, TIOCNXCL);
-  WriteAll(STDERR_FILENO, g_state == static_cast<int>(InterruptState::kFlashAtRisk)
-                              ? g_flashAtRisk
-                              : g_nothingWritten);
+  WriteToStderr(g_state == static_cast<int>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
+                                                                          : g_nothingWritten);
   WriteInterruptPorts(WriteToStderr);
   _exit(130);
 }
 
 }  // namespace
+
+void InitPlatform() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, nullptr);
+}
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }

@@ -1,6 +1,9 @@
 // Ports on Linux and other POSIX systems: COM1..COM8 through the serial driver's default
 // table, any device path as it is, USB and ACM adapters first when find looks by itself.
 
+#include <grp.h>
+#include <sys/stat.h>
+
 #include "cli/platform/Platform.h"
 #include "cli/posix/AdapterPorts.h"
 #include "serial/posix/PosixSerialDriver.h"
@@ -16,6 +19,13 @@ std::vector<std::string> DefaultScanPorts() {
   std::vector<std::string> ports = ListAdapters("/dev");
   for (int n = 1; n <= 8; ++n) ports.push_back("COM" + std::to_string(n));
   return ports;
+}
+
+std::string DeviceGroup(const std::string& device) {
+  struct stat info {};
+  if (stat(device.c_str(), &info) != 0) return "";
+  const group* owner = getgrgid(info.st_gid);
+  return owner && owner->gr_name ? owner->gr_name : "";
 }
 
 std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports) {

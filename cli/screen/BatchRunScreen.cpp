@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 #include "cli/screen/ConsoleBoxes.h"
 #include "cli/screen/ProgressMeter.h"
@@ -61,7 +62,7 @@ PortViews CBatchRunScreen::Views(int port) {
 }
 
 void CBatchRunScreen::ImageFailed(BoxId why) {
-  std::fprintf(stderr, "fwupdate: %s\n", FirstParagraph(ConsoleBoxText(BoxMessage(why))).c_str());
+  WriteOutput(stderr, "fwupdate: " + FirstParagraph(ConsoleBoxText(BoxMessage(why))) + "\n");
 }
 
 // The one question: every port that waits for it, and the image, in a table.
@@ -79,11 +80,10 @@ bool CBatchRunScreen::Ask(const std::vector<Arrival>& waiting, bool yes) {
     m_lines.Print(question + " yes (--yes)");
   } else {
     DiscardTypeAhead();
-    std::fputs((question + " [y/N] ").c_str(), m_human);
-    std::fflush(m_human);
+    WriteOutput(m_human, question + " [y/N] ");
     char answer[64] = {};
     agreed = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
-    if (answer[0] == '\0') std::fputc('\n', m_human);
+    if (answer[0] == '\0') WriteOutput(m_human, "\n");
     if (!agreed) m_lines.Print("Not updated: nothing was written to any modem.");
   }
   if (agreed) m_lines.Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)));

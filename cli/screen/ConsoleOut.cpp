@@ -1,37 +1,29 @@
 #include "cli/screen/ConsoleOut.h"
 
-#include <cstdio>
-
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 
+// Each write is flushed at once, also into a pipe: whoever watches the output sees each
+// step as it happens.
 void CConsoleOut::Print(const std::string& text) {
   EndLine();
-  std::fputs(text.c_str(), m_human);
-  std::fputc('\n', m_human);
-  // Promptly, also into a pipe: whoever watches the output sees each step as it happens.
-  std::fflush(m_human);
+  WriteOutput(m_human, text + "\n");
 }
 
 void CConsoleOut::Prompt(const std::string& text) {
   EndLine();
-  std::fputs(text.c_str(), m_human);
-  std::fflush(m_human);
+  WriteOutput(m_human, text);
 }
 
 void CConsoleOut::Error(const std::string& text) {
   EndLine();
-  std::fputs(text.c_str(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  WriteOutput(stderr, text + "\n");
 }
 
 void CConsoleOut::Draw(const std::string& text) {
   // Spaces cover the rest of a longer line drawn before.
   const std::size_t pad = m_drawnLength > text.size() ? m_drawnLength - text.size() : 0;
-  std::fputc('\r', stdout);
-  std::fputs(text.c_str(), stdout);
-  std::fputs(std::string(pad, ' ').c_str(), stdout);
-  std::fflush(stdout);
+  WriteOutput(stdout, "\r" + text + std::string(pad, ' '));
   m_drawnLength = text.size();
   if (!m_lineOpen) SetProgressLineOpen(true);
   m_lineOpen = true;
@@ -39,8 +31,7 @@ void CConsoleOut::Draw(const std::string& text) {
 
 void CConsoleOut::EndLine() {
   if (!m_lineOpen) return;
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  WriteOutput(stdout, "\n");
   m_lineOpen = false;
   m_drawnLength = 0;
   SetProgressLineOpen(false);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 #include "cli/texts/ConsoleTexts.h"
 
@@ -23,14 +24,10 @@ CLiveLines::CLiveLines(std::FILE* human, bool live, const std::vector<std::strin
 void CLiveLines::Emit(std::FILE* stream, const std::string& text) {
   if (m_live && m_drawn > 0) {
     // Up over the live lines; the text takes the first, and they are drawn again below it.
-    std::fprintf(stdout, "\x1b[%dA", m_drawn);
-    std::fflush(stdout);
-    std::fputs("\r\x1b[J", stdout);
-    std::fflush(stdout);
+    WriteOutput(stdout, "\x1b[" + std::to_string(m_drawn) + "A\r\x1b[J");
     m_drawn = 0;
   }
-  std::fputs((text + "\n").c_str(), stream);
-  std::fflush(stream);
+  WriteOutput(stream, text + "\n");
   if (m_live && m_drawnAtMs != 0) Redraw(MonotonicMs());
 }
 
@@ -64,8 +61,7 @@ void CLiveLines::Redraw(std::uint64_t nowMs) {
   std::string screen;
   if (m_drawn > 0) screen += "\x1b[" + std::to_string(m_drawn) + "A";
   for (const Line& line : m_lines) screen += "\r\x1b[2K" + LiveText(line, nowMs) + "\n";
-  std::fputs(screen.c_str(), stdout);
-  std::fflush(stdout);
+  WriteOutput(stdout, screen);
   m_drawn = static_cast<int>(m_lines.size());
   m_drawnAtMs = nowMs;
 }

@@ -27,6 +27,22 @@ std::string OpenFailureText(OpenFailure failure) {
   return "";
 }
 
+const char* PortCheckKey(const PortCheck& check) {
+  switch (check.openFailure) {
+    case OpenFailure::kNone:
+      return check.found ? "found" : "no_answer";
+    case OpenFailure::kMissing:
+      return "missing";
+    case OpenFailure::kBusy:
+      return "busy";
+    case OpenFailure::kDenied:
+      return "denied";
+    case OpenFailure::kOther:
+      return "other";
+  }
+  return "other";
+}
+
 std::string ProgressLabel(ProgressPhase phase) {
   switch (phase) {
     case ProgressPhase::kErase:

@@ -8,6 +8,7 @@
 
 #include "modem/MessageTexts.h"
 #include "modem/OutcomeTable.h"
+#include "modem/PortChecks.h"
 #include "modem/ProgressView.h"
 
 // A box as a line: its text (for kConsent the comparison, its question on the last line),
@@ -15,6 +16,9 @@
 std::string ConsoleBoxText(const BoxMessage& message);
 // Why a port did not open, as a short phrase; empty when it did.
 std::string OpenFailureText(OpenFailure failure);
+// How find's look at a port ended, as --json names it: "found", "no_answer", "missing",
+// "busy", "denied" or "other".
+const char* PortCheckKey(const PortCheck& check);
 // The label of a progress phase.
 std::string ProgressLabel(ProgressPhase phase);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/platform/OutputStream.h"
 #include "cli/platform/Platform.h"
 #include "cli/run/InterruptPorts.h"
 
@@ -28,21 +29,26 @@ void WriteText(DWORD stream, const char* text) {
   WriteFile(GetStdHandle(stream), text, static_cast<DWORD>(std::strlen(text)), &written, NULL);
 }
 
-void WriteToStderr(const char* text) { WriteText(STD_ERROR_HANDLE, text); }
+// A stream whose reader went away gets nothing more.
+void WriteToStderr(const char* text) {
+  if (!StderrFailed()) WriteText(STD_ERROR_HANDLE, text);
+}
 
 // Runs on a thread of its own: ends the process at once; Windows closes the port.
 BOOL WINAPI OnControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  if (g_lineOpen) WriteText(STD_OUTPUT_HANDLE, "\r\n");
-  WriteText(STD_ERROR_HANDLE, g_state == static_cast<LONG>(InterruptState::kFlashAtRisk)
-                                  ? g_flashAtRisk
-                                  : g_nothingWritten);
+  if (g_lineOpen && !StdoutFailed()) WriteText(STD_OUTPUT_HANDLE, "\r\n");
+  WriteToStderr(g_state == static_cast<LONG>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
+                                                                           : g_nothingWritten);
   WriteInterruptPorts(WriteToStderr);
   TerminateProcess(GetCurrentProcess(), 130);
   return TRUE;
 }
 
 }  // namespace
+
+// Windows has no SIGPIPE: a write to a closed pipe just fails.
+void InitPlatform() {}
 
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 bool StdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }

@@ -27,6 +27,9 @@ std::vector<std::string> DefaultScanPorts() {
   return ports;
 }
 
+// Windows names no group that may use a port.
+std::string DeviceGroup(const std::string&) { return ""; }
+
 std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports) {
   CWin32SerialDriver::PortTable table;
   for (const ConsolePort& port : ports) table[port.name] = port.device;

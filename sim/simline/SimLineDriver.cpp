@@ -9,6 +9,7 @@
 struct CSimLineDriver::Port {
   std::unique_ptr<CModemEngine> modem;
   bool busy = false;
+  bool denied = false;
   int openCount = 0;
   SerialHandle handle = kNullHandle;  // null while no one holds the port
   SerialState state;
@@ -39,6 +40,9 @@ CModemEngine& CSimLineDriver::AttachModem(const std::string& port, const ModemCo
 }
 
 void CSimLineDriver::SetPortBusy(const std::string& port, bool busy) { At(port).busy = busy; }
+void CSimLineDriver::SetPortDenied(const std::string& port, bool denied) {
+  At(port).denied = denied;
+}
 
 CModemEngine* CSimLineDriver::Modem(const std::string& port) {
   auto it = m_ports.find(port);
@@ -71,6 +75,10 @@ SerialHandle CSimLineDriver::OpenDevice(const char* name, OpenFailure& failure) 
   if (it == m_ports.end()) return kInvalidHandle;
   Port& p = *it->second;
   ++p.openCount;
+  if (p.denied) {
+    failure = OpenFailure::kDenied;
+    return kInvalidHandle;
+  }
   // Exclusive: a port held by us or by another program does not open again.
   if (p.busy || p.handle != kNullHandle) {
     failure = OpenFailure::kBusy;

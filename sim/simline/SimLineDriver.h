@@ -21,6 +21,8 @@ class CSimLineDriver : public ISerialDriver {
   CModemEngine& AttachModem(const std::string& port, const ModemConfig& config = ModemConfig());
   // The port exists but another program holds it: every open fails.
   void SetPortBusy(const std::string& port, bool busy = true);
+  // The port exists but this user may not open it: every open fails.
+  void SetPortDenied(const std::string& port, bool denied = true);
 
   CModemEngine* Modem(const std::string& port);
   int OpenCount(const std::string& port) const;  // opens tried on the port

@@ -130,6 +130,30 @@ scenario_upgrade() {
   grep -qE '^Updating\.\.\. 100%  102401/102401 B ' done.out || fail "no end of transfer"
 }
 
+# The reader of the output goes away after the first lines (JSON on stdout, then the lines
+# for people): the flash goes on, the modem takes the whole image and gives its final
+# answer, and fwupdate's status is the modem's.
+scenario_closed_pipe() {
+  modems COM3:erase=300 COM4:erase=300
+  make_image img.bin 70000
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --yes --json 2>json.err </dev/null |
+    head -n 2 >json.out
+  local rc=${PIPESTATUS[0]}
+  [ "$rc" = 0 ] || fail "--json | head -n 2: status $rc; stderr: $(cat json.err)"
+  [ "$(wc -l <json.out)" = 2 ] || fail "--json | head -n 2: $(cat json.out)"
+  grep -qF "The modem firmware has been updated successfully." json.err ||
+    fail "--json | head: stderr stopped with stdout: $(cat json.err)"
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM4" --yes </dev/null 2>human.err |
+    head -c 100 >human.out
+  rc=${PIPESTATUS[0]}
+  [ "$rc" = 0 ] || fail "| head -c 100: status $rc; stderr: $(cat human.err)"
+  local port
+  for port in COM3 COM4; do
+    cmp -s img.bin "record/$port.bin" || fail "$port did not receive exactly the image"
+    await sim.log "$port image 70000 bytes" 5 || fail "$port gave no final answer"
+  done
+}
+
 # --skip-current: the first run updates; the modem then reports the image's record, and the
 # same command again leaves it alone: no erase command, "current", status 0.
 scenario_skip_current() {

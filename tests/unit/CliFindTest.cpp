@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "cli/args/ExitStatus.h"
+#include "cli/commands/Commands.h"
 #include "cli/texts/ConsoleTexts.h"
 #include "modem/NullSeams.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/RecordingDlg.h"
+#include "tests/support/VirtualPacing.h"
 
 namespace {
 
@@ -46,6 +51,156 @@ TEST(CliFind, TheModemOnTheFirstEighthNinthOrLastOfTwelvePorts) {
     }
     EXPECT_EQ(status.shown, expected) << modemAt;
     for (int i = asked; i < 12; ++i) EXPECT_EQ(line.OpenCount(ports[i]), 0) << ports[i];
+  }
+}
+
+// find says why a port did not open: every port the user named, and of a default scan only
+// the ports that are there; a port that refused this user makes "none found" status 3 with
+// the advice, since a modem may be behind it. --json names each port looked at.
+TEST(CliFind, SaysWhyPortsDidNotOpen) {
+  using Setup = std::function<void(CSimLineDriver&)>;
+  const Setup denied12 = [](CSimLineDriver& l) {
+    l.AttachModem("COM1");
+    l.SetPortDenied("COM1");
+    l.AttachModem("COM2");
+    l.SetPortDenied("COM2");
+  };
+  const Setup mixed = [](CSimLineDriver& l) {  // COM1 denied, COM2 busy, COM3 missing
+    l.AttachModem("COM1");
+    l.SetPortDenied("COM1");
+    l.AttachModem("COM2");
+    l.SetPortBusy("COM2");
+  };
+  const Setup silentBusy = [](CSimLineDriver& l) {  // COM1 busy, COM2 missing, COM3 silent
+    l.AttachModem("COM1");
+    l.SetPortBusy("COM1");
+    ModemConfig silent;
+    silent.silent = true;
+    l.AttachModem("COM3", silent);
+  };
+  const std::string deniedLine = "  /dev/ttyS0: " + OpenFailureText(OpenFailure::kDenied);
+  const std::string busyLine = "  /dev/ttyS1: " + OpenFailureText(OpenFailure::kBusy);
+  const std::string missingLine = "  /dev/ttyS2: " + OpenFailureText(OpenFailure::kMissing);
+  const std::string advice = "this user may not open /dev/ttyS0";
+  const std::string noModem = StatusText({StatusId::kNoModem, {}});
+  const struct Case {
+    const char* what;
+    Setup setup;
+    bool modemOnCom4, named, json, all;
+    int status;
+    std::string out;
+    Lines inErr, notInErr;
+  } cases[] = {
+      {"all denied",
+       denied12,
+       false,
+       true,
+       false,
+       false,
+       exitcode::kCantOpenPort,
+       "",
+       {deniedLine, "  /dev/ttyS1: ", noModem, advice, "group dialout: add the user to it",
+        "usermod -aG dialout"},
+       {}},
+      {"found after failures",
+       mixed,
+       true,
+       true,
+       false,
+       false,
+       exitcode::kDone,
+       "COM4\n",
+       {deniedLine, busyLine, missingLine},
+       {noModem, advice}},
+      {"--all: found after failures",
+       mixed,
+       true,
+       true,
+       false,
+       true,
+       exitcode::kDone,
+       "COM4\n",
+       {deniedLine, busyLine, missingLine},
+       {noModem, advice}},
+      {"none answers, none denied",
+       silentBusy,
+       false,
+       true,
+       false,
+       false,
+       exitcode::kNotFound,
+       "",
+       {"  /dev/ttyS0: " + OpenFailureText(OpenFailure::kBusy),
+        "  /dev/ttyS1: " + OpenFailureText(OpenFailure::kMissing), noModem},
+       {advice, "/dev/ttyS2:"}},
+      {"default scan: missing ports unnamed",
+       mixed,
+       false,
+       false,
+       false,
+       false,
+       exitcode::kCantOpenPort,
+       "",
+       {deniedLine, busyLine, advice},
+       {missingLine, "/dev/ttyS3:"}},
+      {"--json",
+       mixed,
+       true,
+       false,
+       true,
+       false,
+       exitcode::kDone,
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM1\",\"result\":\"denied\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM2\",\"result\":\"busy\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM3\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM4\",\"result\":\"found\"}\n"
+       "{\"schema\":1,\"event\":\"port_found\",\"port\":\"COM4\"}\n"
+       "{\"schema\":1,\"event\":\"end\",\"command\":\"find\",\"exit_status\":0}\n",
+       {"COM4"},
+       {missingLine}},
+      {"--json: none answers",
+       silentBusy,
+       false,
+       true,
+       true,
+       false,
+       exitcode::kNotFound,
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM1\",\"result\":\"busy\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM2\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM3\",\"result\":\"no_answer\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM4\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"end\",\"command\":\"find\",\"exit_status\":1}\n",
+       {noModem},
+       {}},
+  };
+  for (const Case& c : cases) {
+    CVirtualClock clock;
+    CSimLineDriver line(clock);
+    CVirtualPacing pacing(clock);
+    c.setup(line);
+    if (c.modemOnCom4) line.AttachModem("COM4");
+    CConsoleOut out(false, c.json);
+    CJsonEvents events(c.json);
+    std::vector<ConsolePort> ports;
+    for (int n = 1; n <= 4; ++n)
+      ports.push_back({"COM" + std::to_string(n), "/dev/ttyS" + std::to_string(n - 1)});
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    // The devices' group, as the system would name it.
+    const int status = RunFind(
+        {out, events, line, pacing, [](const std::string&) { return std::string("dialout"); }},
+        ports, c.all, c.named);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, c.status) << c.what;
+    EXPECT_EQ(printed, c.out) << c.what;
+    for (const std::string& text : c.inErr)
+      EXPECT_NE(errors.find(text), std::string::npos) << c.what << ": no " << text << " in\n"
+                                                      << errors;
+    for (const std::string& text : c.notInErr)
+      EXPECT_EQ(errors.find(text), std::string::npos) << c.what << ": " << text << " in\n"
+                                                      << errors;
+    EXPECT_EQ(line.OpenHandles(), 0) << c.what;
   }
 }
 
