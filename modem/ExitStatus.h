@@ -18,5 +18,7 @@ constexpr int kTransferFailed = 10;   // the modem did not take the whole image
 constexpr int kNotConfirmed = 11;     // the image went out, the modem did not say OK
 constexpr int kCantOpenLog = 12;      // --log FILE cannot be written
 constexpr int kSomePortsFailed = 13;  // several ports: not every one succeeded (or was current)
+constexpr int kDeviceGoneErasing = 14;  // the device went away in the erase: flash may be erased
+constexpr int kDeviceGone = 15;         // the device went away once the image was going out
 constexpr int kInterrupted = 130;     // Ctrl-C
 }  // namespace exitcode

@@ -27,6 +27,16 @@ std::string OpenFailureText(OpenFailure failure) {
   return "";
 }
 
+std::string LineFailureText(LineFailure failure) {
+  switch (failure) {
+    case LineFailure::kNone:
+      return "";
+    case LineFailure::kDeviceGone:
+      return "the device went away: the adapter was pulled out or lost power";
+  }
+  return "";
+}
+
 std::string ProgressLabel(ProgressPhase phase) {
   switch (phase) {
     case ProgressPhase::kErase:

@@ -15,6 +15,8 @@
 std::string ConsoleBoxText(const BoxMessage& message);
 // Why a port did not open, as a short phrase; empty when it did.
 std::string OpenFailureText(OpenFailure failure);
+// Why an erase or a transfer failed, as a short phrase; empty when nothing is known.
+std::string LineFailureText(LineFailure failure);
 // The label of a progress phase.
 std::string ProgressLabel(ProgressPhase phase);
 
