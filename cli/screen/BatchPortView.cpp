@@ -39,8 +39,8 @@ int CBatchPortView::ShowMessageBox(const BoxMessage& message) {
     case BoxId::kTransferFailed:
     case BoxId::kNotConfirmed: {
       const std::string why = LineFailureText(message.lineFailure);
-      m_screen.Error(m_port,
-                     FirstParagraph(ConsoleBoxText(message)) + (why.empty() ? "" : " (" + why + ")"));
+      m_screen.Error(
+          m_port, FirstParagraph(ConsoleBoxText(message)) + (why.empty() ? "" : " (" + why + ")"));
       return box::kIdOk;
     }
     case BoxId::kCount:

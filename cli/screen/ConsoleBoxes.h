@@ -1,8 +1,8 @@
 #pragma once
 // The message boxes on the console. The consent box becomes the printed comparison and a
 // y/N question (or the answer of --yes); a failure box prints its line on stderr (with why a
-// port did not open or its device went away, and what to run when the flash is at risk); the warning and the
-// success report are printed.
+// port did not open or its device went away, and what to run when the flash is at risk); the
+// warning and the success report are printed.
 
 #include <bitset>
 #include <cstdio>
