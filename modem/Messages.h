@@ -50,8 +50,9 @@ struct BoxMessage {
   explicit BoxMessage(BoxId id, PortRef port = {}) : id(id), port(std::move(port)) {}
 
   BoxId id;
-  PortRef port;                                  // kCantOpenPort, kCantOpenUpgradePort
+  PortRef port;  // kCantOpenPort, kCantOpenUpgradePort, kNotReady, kTransferFailed, kNotConfirmed
   OpenFailure openFailure = OpenFailure::kNone;  // the same: why it did not open
+  LineFailure lineFailure = LineFailure::kNone;  // a failed erase or transfer: why, if known
   FirmwareVersionInfo modem;                     // kConsent
   FirmwareVersionInfo image;                     // kConsent
 };

@@ -79,4 +79,5 @@ class CNullSerialDriver : public ISerialDriver {
   bool WriteBytes(SerialHandle, const void*, std::uint32_t, std::uint32_t& done) override {
     return done = 0, false;
   }
+  LineFailure LineFailureOf(SerialHandle) override { return LineFailure::kNone; }
 };

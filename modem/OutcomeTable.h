@@ -47,6 +47,9 @@ struct OutcomeRow {
   const char* summary;  // the cell of a summary of several ports
 };
 
+inline constexpr char kDeviceGoneLine[] =
+    "%s: the device went away: the adapter was pulled out or lost power.";
+
 inline constexpr OutcomeRow kOutcomes[] = {
     {UpgradeResult::kDone, "done", exitcode::kDone, FlashState::kWritten, "success",
      BoxId::kSuccess, nullptr, "updated"},
@@ -81,6 +84,12 @@ inline constexpr OutcomeRow kOutcomes[] = {
      "Would update: the modem on %s reports other versions or dates than the image; nothing "
      "was written.",
      "would update, untouched"},
+    // The transfer-failed box (the dialog's), with the console's own line naming the port.
+    {UpgradeResult::kDeviceGoneErasing, "device_gone_erasing", exitcode::kDeviceGoneErasing,
+     FlashState::kMayBeErased, "device_gone", BoxId::kCount, kDeviceGoneLine,
+     "device went away (flash may be erased)"},
+    {UpgradeResult::kDeviceGone, "device_gone", exitcode::kDeviceGone, FlashState::kPartlyWritten,
+     "device_gone", BoxId::kCount, kDeviceGoneLine, "device went away (half written)"},
 };
 
 namespace outcome_table {

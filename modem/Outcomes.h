@@ -39,6 +39,8 @@ enum class UpgradeResult {
   kNotConfirmed,        // the image went out, the modem did not say OK
   kCurrent,             // --skip-current: the modem already has the image's record; untouched
   kWouldUpdate,         // a dry run: the modem reports other versions than the image; untouched
+  kDeviceGoneErasing,   // the device went away during the erase: the flash may be erased
+  kDeviceGone,          // the device went away once the image was going out
   kCount
 };
 

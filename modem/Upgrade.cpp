@@ -188,21 +188,29 @@ UpgradeOutcome CFirmwareUpdateCore::OnUpgrade(const UpgradeSeams& seams) {
   seams.boxes.ShowMessageBox(BoxMessage(BoxId::kWarning));
   m_pacing.Pause(kAfterWarningPauseMs);
 
+  // A device that went away shows the box the failure shows anyway; the outcome says why.
   if (!EraseFlash(seams.progress)) {
+    const LineFailure why = m_pPort->LastLineFailure();
     seams.progress.CloseProgressWindow();
-    seams.boxes.ShowMessageBox(BoxMessage(BoxId::kNotReady));
+    BoxMessage message(BoxId::kNotReady, ChosenPort());
+    message.lineFailure = why;
+    seams.boxes.ShowMessageBox(message);
     EndUpgradeFailed(file, seams.controls);
-    return Outcome(UpgradeResult::kNotReady);
+    return Outcome(why == LineFailure::kDeviceGone ? UpgradeResult::kDeviceGoneErasing
+                                                   : UpgradeResult::kNotReady);
   }
 
   std::uint32_t sent = 0;
   const TransferResult result = SendImage(*file, seams.progress, sent);
   if (result != TransferResult::kDone) {
     const bool incomplete = result == TransferResult::kIncomplete;
-    seams.boxes.ShowMessageBox(
-        BoxMessage(incomplete ? BoxId::kTransferFailed : BoxId::kNotConfirmed));
+    const LineFailure why = m_pPort->LastLineFailure();
+    BoxMessage message(incomplete ? BoxId::kTransferFailed : BoxId::kNotConfirmed, ChosenPort());
+    message.lineFailure = why;
+    seams.boxes.ShowMessageBox(message);
     seams.progress.CloseProgressWindow();
     EndUpgradeFailed(file, seams.controls);
+    if (why == LineFailure::kDeviceGone) return Outcome(UpgradeResult::kDeviceGone, sent);
     return Outcome(incomplete ? UpgradeResult::kTransferIncomplete : UpgradeResult::kNotConfirmed,
                    sent);
   }

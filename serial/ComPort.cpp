@@ -21,6 +21,7 @@ bool CComPort::Open(int index) {
 
 bool CComPort::Open(const std::string& name) {
   m_openFailure = OpenFailure::kNone;
+  m_lineFailure = LineFailure::kNone;
   m_hComm = m_driver.OpenDevice(name.c_str(), m_openFailure);
   if (m_hComm != kInvalidHandle)
     m_openFailure = OpenFailure::kNone;
@@ -63,13 +64,17 @@ bool CComPort::PurgeTx() { return IsOpen() && m_driver.Purge(m_hComm, PURGE_TXCL
 unsigned CComPort::Write(const void* data, unsigned n) {
   std::uint32_t done = 0;
   if (!IsOpen()) return 0;
-  m_driver.WriteBytes(m_hComm, data, n, done);
+  if (!m_driver.WriteBytes(m_hComm, data, n, done)) NoteFailure();
   return done;
 }
 
 unsigned CComPort::Read(void* data, unsigned n) {
   std::uint32_t done = 0;
   if (!IsOpen()) return 0;
-  m_driver.ReadBytes(m_hComm, data, n, done);
+  if (!m_driver.ReadBytes(m_hComm, data, n, done)) NoteFailure();
   return done;
+}
+
+void CComPort::NoteFailure() {
+  if (m_lineFailure == LineFailure::kNone) m_lineFailure = m_driver.LineFailureOf(m_hComm);
 }

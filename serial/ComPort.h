@@ -31,10 +31,16 @@ class CComPort {
   bool PurgeTx();
   unsigned Write(const void* data, unsigned n);
   unsigned Read(void* data, unsigned n);
+  // kDeviceGone once a read or write found the device gone (until the next Open): a
+  // transfer that ended short then did so because the adapter went, not the modem.
+  LineFailure LastLineFailure() const { return m_lineFailure; }
 
  private:
+  void NoteFailure();
+
   ISerialDriver& m_driver;
   SerialState m_dcb;
   SerialHandle m_hComm = kNullHandle;
   OpenFailure m_openFailure = OpenFailure::kNone;
+  LineFailure m_lineFailure = LineFailure::kNone;
 };

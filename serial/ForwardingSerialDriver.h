@@ -26,6 +26,7 @@ class CForwardingSerialDriver : public ISerialDriver {
   bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override {
     return m_inner.WriteBytes(h, data, n, done);
   }
+  LineFailure LineFailureOf(SerialHandle h) override { return m_inner.LineFailureOf(h); }
 
  private:
   ISerialDriver& m_inner;

@@ -60,6 +60,12 @@ enum class OpenFailure {
   kOther,    // anything else: not a serial device, a device error
 };
 
+// Why a read or write on an open port failed, where it matters to the caller.
+enum class LineFailure {
+  kNone,        // no failure, or one that leaves the device there (a time-out is none)
+  kDeviceGone,  // the device went away: an adapter pulled out or without power
+};
+
 class ISerialDriver {
  public:
   virtual ~ISerialDriver() = default;
@@ -79,4 +85,6 @@ class ISerialDriver {
   virtual bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) = 0;
   virtual bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n,
                           std::uint32_t& done) = 0;
+  // kDeviceGone once a call on h found the device gone; it stays so until h is closed.
+  virtual LineFailure LineFailureOf(SerialHandle h) = 0;
 };

@@ -21,6 +21,10 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kCantOpenLog, "the --log file cannot be written"},
     {exitcode::kSomePortsFailed,
      "upgrade of several ports: not every port succeeded; the summary and --json name each"},
+    {exitcode::kDeviceGoneErasing,
+     "upgrade: the device went away during the erase (adapter pulled out or without power)"},
+    {exitcode::kDeviceGone,
+     "upgrade: the device went away during the transfer (adapter pulled out or without power)"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
 };
 const int kExitStatusCount = sizeof kExitStatusTable / sizeof kExitStatusTable[0];

@@ -33,11 +33,16 @@ int CBatchPortView::ShowMessageBox(const BoxMessage& message) {
     case BoxId::kIncorrectImage:
     case BoxId::kCantQueryModem:
     case BoxId::kCantOpenImage:
-    case BoxId::kNotReady:
-    case BoxId::kTransferFailed:
-    case BoxId::kNotConfirmed:
       m_screen.Error(m_port, FirstParagraph(ConsoleBoxText(message)));
       return box::kIdOk;
+    case BoxId::kNotReady:
+    case BoxId::kTransferFailed:
+    case BoxId::kNotConfirmed: {
+      const std::string why = LineFailureText(message.lineFailure);
+      m_screen.Error(
+          m_port, FirstParagraph(ConsoleBoxText(message)) + (why.empty() ? "" : " (" + why + ")"));
+      return box::kIdOk;
+    }
     case BoxId::kCount:
       break;
   }

@@ -30,17 +30,11 @@ int CConsoleBoxes::ShowMessageBox(const BoxMessage& message) {
       m_out.Print(text);
       return box::kIdOk;
     case BoxId::kCantOpenPort:
-    case BoxId::kCantOpenUpgradePort: {
+    case BoxId::kCantOpenUpgradePort:
       Fail(text);
       // Which device, and why it did not open, as the driver saw it.
-      const std::string why = OpenFailureText(message.openFailure);
-      const auto device = m_devices.find(message.port.name);
-      if (!why.empty()) {
-        m_out.Error("  " + (device != m_devices.end() ? device->second : message.port.name) + ": " +
-                    why);
-      }
+      Why(message.port, OpenFailureText(message.openFailure));
       return box::kIdOk;
-    }
     case BoxId::kIncorrectImage:
     case BoxId::kCantQueryModem:
     case BoxId::kCantOpenImage:
@@ -50,6 +44,7 @@ int CConsoleBoxes::ShowMessageBox(const BoxMessage& message) {
     case BoxId::kTransferFailed:
     case BoxId::kNotConfirmed:
       Fail(text);
+      Why(message.port, LineFailureText(message.lineFailure));
       FlashAtRisk();
       return box::kIdOk;
     case BoxId::kCount:
@@ -78,6 +73,12 @@ int CConsoleBoxes::AskConsent(const std::string& comparison) {
 }
 
 void CConsoleBoxes::Fail(const std::string& text) { m_out.Error("fwupdate: " + text); }
+
+void CConsoleBoxes::Why(const PortRef& port, const std::string& why) {
+  if (why.empty()) return;
+  const auto device = m_devices.find(port.name);
+  m_out.Error("  " + (device != m_devices.end() ? device->second : port.name) + ": " + why);
+}
 
 void CConsoleBoxes::FlashAtRisk() {
   m_out.Error(

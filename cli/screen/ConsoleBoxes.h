@@ -1,8 +1,8 @@
 #pragma once
 // The message boxes on the console. The consent box becomes the printed comparison and a
 // y/N question (or the answer of --yes); a failure box prints its line on stderr (with why a
-// port did not open, and what to run when the flash is at risk); the warning and the
-// success report are printed.
+// port did not open or its device went away, and what to run when the flash is at risk); the
+// warning and the success report are printed.
 
 #include <bitset>
 #include <cstdio>
@@ -34,6 +34,8 @@ class CConsoleBoxes : public IMessageBoxes {
  private:
   int AskConsent(const std::string& comparison);
   void Fail(const std::string& text);
+  // "  device: why" under a failure, when there is a why.
+  void Why(const PortRef& port, const std::string& why);
   void FlashAtRisk();
 
   CConsoleOut& m_out;

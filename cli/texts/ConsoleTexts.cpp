@@ -43,6 +43,16 @@ const char* PortCheckKey(const PortCheck& check) {
   return "other";
 }
 
+std::string LineFailureText(LineFailure failure) {
+  switch (failure) {
+    case LineFailure::kNone:
+      return "";
+    case LineFailure::kDeviceGone:
+      return "the device went away: the adapter was pulled out or lost power";
+  }
+  return "";
+}
+
 std::string ProgressLabel(ProgressPhase phase) {
   switch (phase) {
     case ProgressPhase::kErase:

@@ -19,6 +19,8 @@ std::string OpenFailureText(OpenFailure failure);
 // How find's look at a port ended, as --json names it: "found", "no_answer", "missing",
 // "busy", "denied" or "other".
 const char* PortCheckKey(const PortCheck& check);
+// Why an erase or a transfer failed, as a short phrase; empty when nothing is known.
+std::string LineFailureText(LineFailure failure);
 // The label of a progress phase.
 std::string ProgressLabel(ProgressPhase phase);
 

@@ -31,10 +31,10 @@ std::optional<Clock::time_point> TotalDeadline(Clock::time_point start, std::uin
   return start + Millis(ms);
 }
 
-enum class WaitResult { Ready, TimedOut, Failed };
+enum class WaitResult { Ready, TimedOut, Failed, Gone };
 
 // Waits for `events` on fd until the deadline (none = without limit). A peer that hung up
-// or a device that errs ends the wait as a failure rather than spinning on it.
+// or a device that errs ends the wait (as gone) rather than spinning on it.
 WaitResult WaitFor(IPosixCalls& os, int fd, short events,
                    std::optional<Clock::time_point> deadline) {
   for (;;) {
@@ -54,10 +54,14 @@ WaitResult WaitFor(IPosixCalls& os, int fd, short events,
     }
     if (r == 0) continue;  // the loop head decides whether the deadline has passed
     // A hung-up terminal also reports itself readable, and its reads then return 0.
-    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return WaitResult::Failed;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return WaitResult::Gone;
     if (p.revents & events) return WaitResult::Ready;
   }
 }
+
+// Whether a read or write failed because the device is no longer there (a USB adapter
+// pulled out reads EIO or ENODEV, a vanished pty peer ENXIO).
+bool GoneError(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
 
 // The reason an open failed, from errno as the failing call left it.
 OpenFailure FailureOf(int error) {
@@ -264,7 +268,7 @@ bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
       continue;
     }
     if (r < 0 && errno == EINTR) continue;
-    if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Failed(*device, errno);
     if (immediate) break;
 
     // Nothing buffered: wait for the earlier of the total and the interval deadline.
@@ -275,10 +279,11 @@ bool CPosixSerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
     }
     WaitResult w = WaitFor(m_os, device->fd, POLLIN, deadline);
     if (w == WaitResult::TimedOut) break;
-    if (w == WaitResult::Failed) {
+    if (w != WaitResult::Ready) {
       // Keep what the peer sent just before it went.
       r = m_os.Read(device->fd, out + done, n - done);
       if (r > 0) done += static_cast<std::uint32_t>(r);
+      if (w == WaitResult::Gone) device->failure = LineFailure::kDeviceGone;
       return false;
     }
   }
@@ -303,12 +308,23 @@ bool CPosixSerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
       continue;
     }
     if (r < 0 && errno == EINTR) continue;
-    if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Failed(*device, errno);
     WaitResult w = WaitFor(m_os, device->fd, POLLOUT, total);
     // Running out of time is no error, as on Windows: the short count tells.
     if (w == WaitResult::TimedOut) break;
-    if (w == WaitResult::Failed) return false;
+    if (w == WaitResult::Gone) device->failure = LineFailure::kDeviceGone;
+    if (w != WaitResult::Ready) return false;
   }
   device->writeCutShort = done < n;
   return true;
+}
+
+bool CPosixSerialDriver::Failed(Device& device, int error) {
+  if (GoneError(error)) device.failure = LineFailure::kDeviceGone;
+  return false;
+}
+
+LineFailure CPosixSerialDriver::LineFailureOf(SerialHandle h) {
+  Device* device = Find(h);
+  return device ? device->failure : LineFailure::kNone;
 }

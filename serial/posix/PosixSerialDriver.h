@@ -33,6 +33,7 @@ class CPosixSerialDriver : public ISerialDriver {
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
   bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
+  LineFailure LineFailureOf(SerialHandle h) override;
 
  private:
   struct Device {
@@ -44,8 +45,12 @@ class CPosixSerialDriver : public ISerialDriver {
     // what is still queued instead of waiting to send it to a modem we gave up on. After
     // a complete write close waits for the tail to go out.
     bool writeCutShort = false;
+    // Set once a call found the device gone; a pulled adapter does not come back on this fd.
+    LineFailure failure = LineFailure::kNone;
   };
   Device* Find(SerialHandle h);
+  // A read or write that failed with `error`: remembers a device gone; always false.
+  static bool Failed(Device& device, int error);
 
   PortTable m_ports;
   IPosixCalls& m_os;

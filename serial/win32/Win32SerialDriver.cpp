@@ -22,6 +22,20 @@ OpenFailure FailureOf(DWORD error) {
   }
 }
 
+// Whether a failed transfer on an open handle means the device went away. A USB adapter
+// pulled out fails its I/O with these, access denied included: the handle was good before.
+bool GoneError(DWORD error) {
+  switch (error) {
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_OPERATION_ABORTED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Close waits while the output queue shrinks; one that stands still this long (a modem
 // holding CTS low, a dead line) is given up, so a close never waits without end.
 constexpr DWORD kDrainLookMs = 20;
@@ -58,6 +72,7 @@ SerialHandle CWin32SerialDriver::OpenDevice(const char* name, OpenFailure& failu
 
 bool CWin32SerialDriver::CloseDevice(SerialHandle h) {
   m_dcbs.erase(AsHandle(h));
+  m_gone.erase(AsHandle(h));
   auto written = m_writeCutShort.find(AsHandle(h));
   if (written != m_writeCutShort.end()) {
     const bool cutShort = written->second;
@@ -122,6 +137,7 @@ bool CWin32SerialDriver::ReadBytes(SerialHandle h, void* data, std::uint32_t n,
   DWORD got = 0;
   BOOL ok = ReadFile(AsHandle(h), data, n, &got, NULL);
   done = got;
+  if (!ok) NoteFailure(h);
   return ok != FALSE;
 }
 
@@ -131,5 +147,14 @@ bool CWin32SerialDriver::WriteBytes(SerialHandle h, const void* data, std::uint3
   BOOL ok = WriteFile(AsHandle(h), data, n, &put, NULL);
   done = put;
   m_writeCutShort[AsHandle(h)] = ok == FALSE || put < n;
+  if (!ok) NoteFailure(h);
   return ok != FALSE;
+}
+
+void CWin32SerialDriver::NoteFailure(SerialHandle h) {
+  if (GoneError(GetLastError())) m_gone.insert(AsHandle(h));
+}
+
+LineFailure CWin32SerialDriver::LineFailureOf(SerialHandle h) {
+  return m_gone.count(AsHandle(h)) ? LineFailure::kDeviceGone : LineFailure::kNone;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -25,8 +26,12 @@ class CWin32SerialDriver : public ISerialDriver {
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
   bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
+  LineFailure LineFailureOf(SerialHandle h) override;
 
  private:
+  // A ReadFile or WriteFile that failed: remembers a device gone from its error.
+  void NoteFailure(SerialHandle h);
+
   // The device's own DCB as last reported, so that a SetState changes only the fields
   // SerialState carries and writes every other one back as the device had it.
   std::map<HANDLE, DCB> m_dcbs;
@@ -34,5 +39,7 @@ class CWin32SerialDriver : public ISerialDriver {
   // then drops the queued output rather than waiting to send it to a modem we gave up on;
   // after a complete write it waits for the tail to go out.
   std::map<HANDLE, bool> m_writeCutShort;
+  // Handles whose device went away (an adapter pulled out or without power).
+  std::set<HANDLE> m_gone;
   PortTable m_ports;
 };

@@ -153,6 +153,8 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents, st
   m_imageBegun = imageBegun;
   if (m_engine.Vanished()) {
     Record();
+    lines.push_back(m_name + " unplugged after " + std::to_string(m_engine.ImageSize()) +
+                    " image bytes");
     Vanish();
     return lines;
   }

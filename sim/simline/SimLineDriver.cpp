@@ -199,3 +199,8 @@ bool CSimLineDriver::WriteBytes(SerialHandle h, const void* data, std::uint32_t 
   }
   return true;
 }
+
+LineFailure CSimLineDriver::LineFailureOf(SerialHandle h) {
+  Port* p = Find(h);
+  return p && p->modem->Vanished() ? LineFailure::kDeviceGone : LineFailure::kNone;
+}

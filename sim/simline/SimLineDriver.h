@@ -40,6 +40,7 @@ class CSimLineDriver : public ISerialDriver {
   bool Purge(SerialHandle h, std::uint32_t flags) override;
   bool ReadBytes(SerialHandle h, void* data, std::uint32_t n, std::uint32_t& done) override;
   bool WriteBytes(SerialHandle h, const void* data, std::uint32_t n, std::uint32_t& done) override;
+  LineFailure LineFailureOf(SerialHandle h) override;
 
  private:
   struct Port;

@@ -385,6 +385,44 @@ scenario_stall() {
   expect stall 10 "Firmware transfer failed, the modem did not take the whole image." err
 }
 
+# An adapter pulled out mid-flash: that port ends within seconds of the pull, named, with its
+# flash state, and the other port takes the whole image byte for byte.
+scenario_unplug() {
+  modems COM3:erase=300,vanish-after=16384 COM4:erase=300
+  make_image img.bin 70000 2.20 1.09 04/01/03 03/28/03
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --yes --json \
+    </dev/null >unplug.out 2>unplug.err &
+  local pid=$!
+  if await sim.log "COM3 unplugged after 16384 image bytes" 60; then
+    local pulled=$SECONDS
+    await unplug.out "\"event\":\"port_done\",\"port\":\"$PTY_COM3\"" 5 ||
+      fail "the pulled port did not end within 5 s of the pull"
+    [ $((SECONDS - pulled)) -le 5 ] || fail "the pulled port ended $((SECONDS - pulled)) s late"
+  fi
+  wait "$pid"
+  echo $? >unplug.rc
+  expect unplug 13
+  cmp -s img.bin record/COM4.bin || fail "COM4 did not receive exactly the image"
+  [ "$(stat -c %s record/COM3.bin)" = 16384 ] || fail "COM3 got $(stat -c %s record/COM3.bin) bytes"
+  grep -qF "$PTY_COM3: Firmware transfer failed, the modem did not take the whole image. (the device went away: the adapter was pulled out or lost power)" unplug.err ||
+    fail "the pulled port is not named with its reason: $(cat unplug.err)"
+  grep -qE "^$PTY_COM3 +2\.10 / 1\.07 +device went away \(half written\) " unplug.err ||
+    fail "summary: $(cat unplug.err)"
+  json_lines unplug
+  python3 - "$PTY_COM3" "$PTY_COM4" unplug.out <<'PY' || fail "json: $(cat unplug.out)"
+import json, sys
+com3, com4, path = sys.argv[1:]
+done = {e["port"]: e for e in map(json.loads, open(path)) if e["event"] == "port_done"}
+pulled = done[com3]
+assert (pulled["outcome"], pulled["exit_status"], pulled["message_id"], pulled["flash_state"]) == \
+    ("device_gone", 15, "device_gone", "partly_written"), pulled
+assert pulled["message"] == com3 + ": the device went away: the adapter was pulled out or " \
+    "lost power.", pulled
+assert 0 < pulled["bytes_sent"] < 70000, pulled
+assert (done[com4]["outcome"], done[com4]["flash_state"]) == ("done", "written"), done
+PY
+}
+
 scenario_wrong_image() {
   modems COM3
   make_image_without_labels img.bin 70000

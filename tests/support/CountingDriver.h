@@ -34,4 +34,5 @@ class CCountingDriver : public ISerialDriver {
   bool WriteBytes(SerialHandle, const void*, std::uint32_t n, std::uint32_t& done) override {
     return done = n, true;
   }
+  LineFailure LineFailureOf(SerialHandle) override { return LineFailure::kNone; }
 };

@@ -95,24 +95,58 @@ TEST(PosixDriverClose, DrainsAfterACompleteWriteAndDropsTheRestOtherwise) {
 }
 
 // A hang-up or a device error during a wait fails the transfer instead of passing for a
-// quiet line (the read's total would otherwise end it as a plain time-out).
-TEST(PosixDriverLines, HangUpOrErrorDuringAWaitFailsTheTransfer) {
-  for (const bool reading : {true, false}) {
-    for (const short event : {short(POLLHUP), short(POLLERR)}) {
-      ScriptedPort port;
-      const SerialHandle h = port.Open();
-      SerialTimeouts timeouts;
+// quiet line (the read's total would otherwise end it as a plain time-out), and so does a
+// call that fails outright. Those that mean a pulled adapter leave the device gone, for
+// good; a quiet line or another error does not.
+TEST(PosixDriverLines, APulledAdapterFailsTheTransferAsGoneAndOtherEndsDoNot) {
+  const bool kRead = true, kWrite = false;
+  const struct {
+    const char* name;
+    bool reading;
+    short revents;  // what the wait reports (0: no wait)
+    int error;      // errno of the read or write itself (0: it has nothing to do or waits)
+    bool ok;
+    LineFailure failure;
+  } cases[] = {
+      {"read, hang-up", kRead, POLLHUP, 0, false, LineFailure::kDeviceGone},
+      {"read, device error", kRead, POLLERR, 0, false, LineFailure::kDeviceGone},
+      {"read, descriptor no longer valid", kRead, POLLNVAL, 0, false, LineFailure::kDeviceGone},
+      {"write, hang-up", kWrite, POLLHUP, EAGAIN, false, LineFailure::kDeviceGone},
+      {"write, device error", kWrite, POLLERR, EAGAIN, false, LineFailure::kDeviceGone},
+      {"read EIO", kRead, 0, EIO, false, LineFailure::kDeviceGone},
+      {"read ENXIO", kRead, 0, ENXIO, false, LineFailure::kDeviceGone},
+      {"read ENODEV", kRead, 0, ENODEV, false, LineFailure::kDeviceGone},
+      {"write EIO", kWrite, 0, EIO, false, LineFailure::kDeviceGone},
+      {"write ENXIO", kWrite, 0, ENXIO, false, LineFailure::kDeviceGone},
+      {"read, another error", kRead, 0, EINVAL, false, LineFailure::kNone},
+      {"write, another error", kWrite, 0, EFBIG, false, LineFailure::kNone},
+      {"read, nothing there", kRead, 0, 0, true, LineFailure::kNone},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedPort port;
+    const SerialHandle h = port.Open();
+    SerialTimeouts timeouts;
+    if (c.revents) {
       timeouts.ReadTotalTimeoutConstant = 50;
-      ASSERT_TRUE(port.driver.SetTimeouts(h, timeouts));
-      port.os.pollEvents = {event};
-      char data[8] = {};
-      std::uint32_t done = 0;
-      if (!reading) port.os.Fail("write", EAGAIN);  // the line is full: the write waits
-      const bool ok = reading ? port.driver.ReadBytes(h, data, sizeof data, done)
-                              : port.driver.WriteBytes(h, data, sizeof data, done);
-      EXPECT_FALSE(ok) << (reading ? "read" : "write") << " revents " << event;
-      EXPECT_EQ(done, 0u);
+      port.os.pollEvents = {c.revents};
+    } else {
+      timeouts.ReadIntervalTimeout = 0xFFFFFFFFu;  // take what is there, wait for nothing
     }
+    ASSERT_TRUE(port.driver.SetTimeouts(h, timeouts));
+    if (c.error) port.os.Fail(c.reading ? "read" : "write", c.error);
+    char data[8] = {};
+    std::uint32_t done = 0;
+    const bool ok = c.reading ? port.driver.ReadBytes(h, data, sizeof data, done)
+                              : port.driver.WriteBytes(h, data, sizeof data, done);
+    EXPECT_EQ(ok, c.ok);
+    EXPECT_EQ(done, 0u);
+    EXPECT_EQ(port.driver.LineFailureOf(h), c.failure);
+    // A later call that goes through does not bring a gone device back.
+    EXPECT_TRUE(port.driver.WriteBytes(h, data, sizeof data, done));
+    EXPECT_EQ(port.driver.LineFailureOf(h), c.failure);
+    EXPECT_TRUE(port.driver.CloseDevice(h));
+    EXPECT_EQ(port.driver.LineFailureOf(h), LineFailure::kNone);
   }
 }
 

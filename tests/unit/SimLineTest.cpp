@@ -187,15 +187,20 @@ TEST_F(SimLine, VanishedModemFailsEveryFurtherCall) {
   port->SetTimeouts(0, 20000, 0, 1, 10000);
   std::vector<char> block(1024, 'v');
   EXPECT_EQ(port->Write(block.data(), 1024), 1024u);
+  EXPECT_EQ(port->LastLineFailure(), LineFailure::kNone);
   EXPECT_EQ(port->Write(block.data(), 1024), 476u);
+  // The port tells a device gone from a modem that stopped taking bytes.
+  EXPECT_EQ(port->LastLineFailure(), LineFailure::kDeviceGone);
   EXPECT_EQ(port->Write(block.data(), 1024), 0u);
   const std::uint64_t t = clock.Now();
   EXPECT_EQ(Read(4), "");
   EXPECT_EQ(clock.Now(), t);
   EXPECT_FALSE(port->PurgeRx());
+  EXPECT_EQ(port->LastLineFailure(), LineFailure::kDeviceGone);
   port.reset();
   CComPort reopen(line);
   EXPECT_FALSE(reopen.Open(2));
+  EXPECT_EQ(reopen.LastLineFailure(), LineFailure::kNone);
 }
 
 TEST_F(SimLine, PurgeDropsWhatArrivedButNotWhatIsStillToCome) {

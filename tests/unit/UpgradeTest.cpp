@@ -313,7 +313,7 @@ const FailureCase kFailures[] = {
      {kConsentBox, kWarningBox, kTransferFailedBox},
      18502 + 1024 + 10000,
      5000,
-     R::kTransferIncomplete},
+     R::kDeviceGone},
     {"file shrinks during the transfer",
      NoModemChange,
      [](Rig& r) {

@@ -54,7 +54,8 @@ attributes:
 notes:
   - The modem is flashed without a question; the task runs unattended.
   - A modem left erased or half written (outcomes C(not_ready), C(transfer_incomplete),
-    C(not_confirmed), C(interrupted)) needs the update run again.
+    C(not_confirmed), C(device_gone_erasing), C(device_gone), C(interrupted)) needs the
+    update run again.
   - Check mode needs an fwupdate with C(--dry-run); an older one fails the task.
 author:
   - Orvane modem tools
@@ -115,7 +116,7 @@ ports:
       description:
         - fwupdate's outcome, one of C(done), C(current), C(declined), C(cant_open_port),
           C(query_failed), C(cant_open_image), C(incorrect_image), C(not_ready),
-          C(transfer_incomplete), C(not_confirmed).
+          C(transfer_incomplete), C(not_confirmed), C(device_gone_erasing), C(device_gone).
         - In check mode C(would_update) or C(current) (C(would_update) also for a current
           modem when C(skip_current) is false), or the failure that kept fwupdate from asking
           the modem (C(cant_open_port), C(query_failed), C(cant_open_image),
