@@ -8,6 +8,7 @@
 #include "cli/args/Arguments.h"
 #include "cli/args/ExitStatus.h"
 #include "cli/commands/Commands.h"
+#include "cli/commands/ImageRefusal.h"
 #include "cli/json/JsonEvents.h"
 #include "cli/platform/ConsolePacing.h"
 #include "cli/platform/ConsolePorts.h"
@@ -26,8 +27,10 @@ namespace {
 
 using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-int UsageError(const std::string& reason) {
+// A bad command line: the reason on stderr and, with --json, in the end event.
+int UsageError(const Arguments& args, const std::string& reason) {
   std::fprintf(stderr, "fwupdate: %s\nTry 'fwupdate --help'.\n", reason.c_str());
+  CJsonEvents(args.json).End(CommandName(args.command), exitcode::kUsage, reason);
   return exitcode::kUsage;
 }
 
@@ -46,7 +49,7 @@ std::string Quoted(const std::string& word) {
 int main(int argc, char** argv) {
   Arguments args;
   std::string error;
-  if (!ParseArguments(argc, argv, args, error)) return UsageError(error);
+  if (!ParseArguments(argc, argv, args, error)) return UsageError(args, error);
   if (args.help) {
     std::fputs(UsageText().c_str(), stdout);
     return exitcode::kDone;
@@ -57,16 +60,15 @@ int main(int argc, char** argv) {
   }
 
   CJsonEvents events(args.json);
-  const char* command = args.command == Command::kFind   ? "find"
-                        : args.command == Command::kInfo ? "info"
-                                                         : "upgrade";
+  const char* command = CommandName(args.command);
   std::vector<ConsolePort> ports;
   const bool scanAll = args.command == Command::kFind || args.all;
   const std::vector<std::string> names =
       args.ports.empty() && scanAll ? DefaultScanPorts() : args.ports;
   for (const std::string& name : names) {
     const std::string device = PortDevice(name);
-    if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
+    if (device.empty())
+      return UsageError(args, "not a port: " + name + " (COM1..COM8 or a device path)");
     ports.push_back({name, device});
   }
 
@@ -80,12 +82,16 @@ int main(int argc, char** argv) {
     events.End(command, exitcode::kNoTerminal);
     return exitcode::kNoTerminal;
   }
+  // The image: a regular file shorter than 4 GiB, asked without blocking (a FIFO or a device
+  // is refused by what it is, never opened). A file of 4 GiB or more ends with status 6, not
+  // 5: status 5 says what the image holds (no complete version record), and this one was
+  // never read and may hold a good record; like a file that cannot be opened, it cannot be
+  // sent at all.
   if (!args.image.empty()) {
-    if (std::FILE* f = std::fopen(args.image.c_str(), "rb")) {
-      std::fclose(f);
-    } else {
+    const std::string reason = ImageRefusalReason(CheckImageFile(args.image));
+    if (!reason.empty()) {
       std::fprintf(stderr, "fwupdate: %s\n  %s: %s\n", text::kCantOpenImage, args.image.c_str(),
-                   std::strerror(errno));
+                   reason.c_str());
       events.End(command, exitcode::kCantOpenImage);
       return exitcode::kCantOpenImage;
     }
@@ -105,8 +111,12 @@ int main(int argc, char** argv) {
   std::string retry = "fwupdate upgrade";
   for (const std::string& name : (args.all ? std::vector<std::string>{} : names))
     retry += " --port " + Quoted(name);
-  retry += std::string(args.all ? " --all" : "") + " " + Quoted(args.image) +
-           (args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  if (args.all) retry += " --all";
+  const std::string flags =
+      std::string(args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  // An image that starts with - comes last, after --, so that it is not read as an option.
+  retry += !args.image.empty() && args.image[0] == '-' ? flags + " -- " + Quoted(args.image)
+                                                       : " " + Quoted(args.image) + flags;
   if (batch) {
     // Each port says where it was left.
     InstallInterruptHandler("\nfwupdate: interrupted. Where each port was left:\n",
