@@ -8,6 +8,7 @@
 #include "cli/args/Arguments.h"
 #include "cli/args/ExitStatus.h"
 #include "cli/commands/Commands.h"
+#include "cli/commands/ImageRefusal.h"
 #include "cli/json/JsonEvents.h"
 #include "cli/platform/ConsolePacing.h"
 #include "cli/platform/ConsolePorts.h"
@@ -27,8 +28,10 @@ namespace {
 
 using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-int UsageError(const std::string& reason) {
+// A bad command line: the reason on stderr and, with --json, in the end event.
+int UsageError(const Arguments& args, const std::string& reason) {
   WriteOutput(stderr, "fwupdate: " + reason + "\nTry 'fwupdate --help'.\n");
+  CJsonEvents(args.json).End(CommandName(args.command), exitcode::kUsage, reason);
   return exitcode::kUsage;
 }
 
@@ -48,7 +51,7 @@ int main(int argc, char** argv) {
   InitPlatform();
   Arguments args;
   std::string error;
-  if (!ParseArguments(argc, argv, args, error)) return UsageError(error);
+  if (!ParseArguments(argc, argv, args, error)) return UsageError(args, error);
   if (args.help) {
     WriteOutput(stdout, UsageText());
     return exitcode::kDone;
@@ -59,16 +62,15 @@ int main(int argc, char** argv) {
   }
 
   CJsonEvents events(args.json);
-  const char* command = args.command == Command::kFind   ? "find"
-                        : args.command == Command::kInfo ? "info"
-                                                         : "upgrade";
+  const char* command = CommandName(args.command);
   std::vector<ConsolePort> ports;
   const bool scanAll = args.command == Command::kFind || args.all;
   const std::vector<std::string> names =
       args.ports.empty() && scanAll ? DefaultScanPorts() : args.ports;
   for (const std::string& name : names) {
     const std::string device = PortDevice(name);
-    if (device.empty()) return UsageError("not a port: " + name + " (COM1..COM8 or a device path)");
+    if (device.empty())
+      return UsageError(args, "not a port: " + name + " (COM1..COM8 or a device path)");
     ports.push_back({name, device});
   }
 
@@ -81,12 +83,16 @@ int main(int argc, char** argv) {
     events.End(command, exitcode::kNoTerminal);
     return exitcode::kNoTerminal;
   }
+  // The image: a regular file shorter than 4 GiB, asked without blocking (a FIFO or a device
+  // is refused by what it is, never opened). A file of 4 GiB or more ends with status 6, not
+  // 5: status 5 says what the image holds (no complete version record), and this one was
+  // never read and may hold a good record; like a file that cannot be opened, it cannot be
+  // sent at all.
   if (!args.image.empty()) {
-    if (std::FILE* f = std::fopen(args.image.c_str(), "rb")) {
-      std::fclose(f);
-    } else {
+    const std::string reason = ImageRefusalReason(CheckImageFile(args.image));
+    if (!reason.empty()) {
       WriteOutput(stderr, std::string("fwupdate: ") + text::kCantOpenImage + "\n  " + args.image +
-                              ": " + std::strerror(errno) + "\n");
+                              ": " + reason + "\n");
       events.End(command, exitcode::kCantOpenImage);
       return exitcode::kCantOpenImage;
     }
@@ -106,8 +112,12 @@ int main(int argc, char** argv) {
   std::string retry = "fwupdate upgrade";
   for (const std::string& name : (args.all ? std::vector<std::string>{} : names))
     retry += " --port " + Quoted(name);
-  retry += std::string(args.all ? " --all" : "") + " " + Quoted(args.image) +
-           (args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  if (args.all) retry += " --all";
+  const std::string flags =
+      std::string(args.yes ? " --yes" : "") + (args.skipCurrent ? " --skip-current" : "");
+  // An image that starts with - comes last, after --, so that it is not read as an option.
+  retry += !args.image.empty() && args.image[0] == '-' ? flags + " -- " + Quoted(args.image)
+                                                       : " " + Quoted(args.image) + flags;
   if (batch) {
     // Each port says where it was left.
     InstallInterruptHandler("\nfwupdate: interrupted. Where each port was left:\n",

@@ -89,6 +89,15 @@ if [ "$(dpkg --print-architecture)" = amd64 ] && [ -x "$fw" ]; then
     grep -qw -- "$word" <<<"$completion" || failed "the completion lacks $word"
     grep -qw -- "$word" <<<"$man" || failed "the man page lacks $word"
   done
+  # The short forms ("  -p, --port PORT") and the end of the options ("  --  ..."), each a
+  # word of its own there.
+  shorts=$(sed -n 's/^  \(-[a-z]\), --.*/\1/p; s/^  \(--\)  .*/\1/p' <<<"$help")
+  [ -n "$shorts" ] || failed "fwupdate --help lists no short option and no --"
+  for word in $shorts; do
+    alone="(^|[^-[:alnum:]])$word([^-[:alnum:]]|\$)"
+    grep -qE -- "$alone" <<<"$completion" || failed "the completion lacks $word"
+    grep -qE -- "$alone" <<<"$man" || failed "the man page lacks $word"
+  done
   for status in $statuses; do
     section "EXIT STATUS" | grep -qE "^ +$status\$" || failed "the man page lacks exit status $status"
   done

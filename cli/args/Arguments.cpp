@@ -1,5 +1,6 @@
 #include "cli/args/Arguments.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/args/ExitStatus.h"
@@ -12,7 +13,8 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kCantOpenPort, "the port cannot be opened (missing, busy or not allowed)"},
     {exitcode::kCantQueryModem, "the modem did not report its versions and dates"},
     {exitcode::kIncorrectImage, "the image holds no complete version record"},
-    {exitcode::kCantOpenImage, "the image file cannot be opened"},
+    {exitcode::kCantOpenImage,
+     "the image file cannot be opened, is no regular file, or is 4 GiB or more"},
     {exitcode::kDeclined, "upgrade: answered no; nothing was written"},
     {exitcode::kNoTerminal, "upgrade: no terminal to ask and no --yes; nothing was touched"},
     {exitcode::kNotReady, "upgrade: the modem was not ready after the erase"},
@@ -33,6 +35,59 @@ namespace {
 
 // Ctrl-C's prepared lines have room for this many.
 constexpr std::size_t kMaxUpgradePorts = kMaxInterruptPorts;
+
+bool TakePort(Arguments& args, const std::string& value, std::string&) {
+  args.ports.push_back(value);
+  return true;
+}
+
+bool TakeLog(Arguments& args, const std::string& value, std::string& error) {
+  if (!args.logFile.empty()) {
+    error = "--log given twice";
+    return false;
+  }
+  args.logFile = value;
+  return true;
+}
+
+}  // namespace
+
+const OptionSpec kOptionTable[] = {
+    {"--port", "-p", "PORT", nullptr, TakePort,
+     "COM1..COM8 (on Linux /dev/ttyS0../dev/ttyS7) or a device path such as /dev/ttyUSB0"},
+    {"--yes", "-y", nullptr, &Arguments::yes, nullptr,
+     "answer the question of upgrade with yes (unattended use); without it upgrade needs a "
+     "terminal on standard input"},
+    {"--skip-current", nullptr, nullptr, &Arguments::skipCurrent, nullptr,
+     "upgrade leaves a modem alone that already reports exactly the image's versions and "
+     "dates, and says it is current (status 0)"},
+    {"--dry-run", nullptr, nullptr, &Arguments::dryRun, nullptr,
+     "upgrade: read the versions and say, per port, whether the modem is current or would "
+     "be updated; asks nothing, erases and writes nothing"},
+    {"--all", nullptr, nullptr, &Arguments::all, nullptr,
+     "find: print every port where a modem answers, not only the first; upgrade: update "
+     "every such port"},
+    {"--json", nullptr, nullptr, &Arguments::json, nullptr,
+     "JSON Lines on standard output, one object per event (see the README); the lines for "
+     "people go to standard error; a bad command line still ends with an end event that "
+     "holds the error"},
+    {"--log", nullptr, "FILE", nullptr, TakeLog, "write a transcript of the serial line to FILE"},
+    {"--help", "-h", nullptr, &Arguments::help, nullptr, "this text"},
+    {"--version", nullptr, nullptr, &Arguments::version, nullptr,
+     "print the program's name and version"},
+    {"--", nullptr, nullptr, nullptr, nullptr,
+     "ends the options: the words after it are the command and IMAGE, even one that "
+     "starts with -"},
+};
+const int kOptionCount = sizeof kOptionTable / sizeof kOptionTable[0];
+
+namespace {
+
+const OptionSpec* OptionNamed(const std::string& word) {
+  for (const OptionSpec& option : kOptionTable)
+    if (word == option.name || (option.shortName && word == option.shortName)) return &option;
+  return nullptr;
+}
 
 Command CommandNamed(const std::string& word) {
   if (word == "find") return Command::kFind;
@@ -87,77 +142,121 @@ bool CheckCommand(const Arguments& args, std::string& error) {
 }  // namespace
 
 bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::string& error) {
+  std::string fault;  // the first; the words after it are still read
+  auto fail = [&](const std::string& why) {
+    if (fault.empty()) fault = why;
+  };
+  bool optionsEnded = false;
+  bool commandRead = false;  // the first word that is no option is the command's, known or not
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const OptionSpec* option = nullptr;
     std::string value;
     bool hasValue = false;
-    // --name=value is the same as --name value.
-    const auto eq = arg.find('=');
-    if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg.erase(eq);
-      hasValue = true;
+    if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+      // --name=value is the same as --name value.
+      const auto eq = arg.find('=');
+      if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+        value = arg.substr(eq + 1);
+        arg.erase(eq);
+        hasValue = true;
+      }
+      option = OptionNamed(arg);
+      if (!option || std::string(option->name) == "--") {
+        fail("unknown option " + arg);
+        continue;
+      }
     }
-    auto takeValue = [&]() {
-      if (!hasValue) {
-        if (i + 1 >= argc) {
-          error = arg + " needs a value";
-          return false;
-        }
+    if (option && !option->valueName) {
+      if (hasValue)
+        fail(arg + " takes no value");
+      else
+        args.*(option->flag) = true;
+    } else if (option) {
+      if (!hasValue && i + 1 < argc) {
         value = argv[++i];
+        hasValue = true;
       }
-      if (value.empty()) {
-        error = arg + " needs a value";
-        return false;
-      }
-      return true;
-    };
-
-    const bool flag = arg == "--help" || arg == "-h" || arg == "--version" || arg == "--yes" ||
-                      arg == "-y" || arg == "--skip-current" || arg == "--json" || arg == "--all" ||
-                      arg == "--dry-run";
-    if (flag && hasValue) {
-      error = arg + " takes no value";
-      return false;
-    }
-    if (arg == "--help" || arg == "-h") {
-      args.help = true;
-    } else if (arg == "--version") {
-      args.version = true;
-    } else if (arg == "--yes" || arg == "-y") {
-      args.yes = true;
-    } else if (arg == "--dry-run") {
-      args.dryRun = true;
-    } else if (arg == "--skip-current" || arg == "--json" || arg == "--all") {
-      (arg == "--json" ? args.json : arg == "--all" ? args.all : args.skipCurrent) = true;
-    } else if (arg == "--port" || arg == "-p") {
-      if (!takeValue()) return false;
-      args.ports.push_back(value);
-    } else if (arg == "--log") {
-      if (!takeValue()) return false;
-      if (!args.logFile.empty()) {
-        error = "--log given twice";
-        return false;
-      }
-      args.logFile = value;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      error = "unknown option " + arg;
-      return false;
-    } else if (args.command == Command::kNone) {
+      std::string why;
+      if (!hasValue || value.empty())
+        fail(arg + " needs a value");
+      else if (!option->take(args, value, why))
+        fail(why);
+    } else if (!commandRead) {
+      commandRead = true;
       args.command = CommandNamed(arg);
-      if (args.command == Command::kNone) {
-        error = "unknown command " + arg + " (find, info or upgrade)";
-        return false;
-      }
+      if (args.command == Command::kNone)
+        fail("unknown command " + arg + " (find, info or upgrade)");
     } else if (args.image.empty()) {
       args.image = arg;
     } else {
-      error = "one image only: " + arg;
-      return false;
+      fail("one image only: " + arg);
     }
+  }
+  if (!fault.empty()) {
+    error = fault;
+    return false;
   }
   return args.help || args.version || CheckCommand(args, error);
 }
+
+const char* CommandName(Command command) {
+  switch (command) {
+    case Command::kFind:
+      return "find";
+    case Command::kInfo:
+      return "info";
+    case Command::kUpgrade:
+      return "upgrade";
+    case Command::kNone:
+      break;
+  }
+  return "";
+}
+
+namespace {
+
+// --help's width, and the column where an option's words begin.
+constexpr std::size_t kHelpWidth = 80;
+constexpr std::size_t kHelpColumn = 22;
+
+// An option's line: "  -p, --port PORT", "      --all", or "  --".
+std::string OptionHead(const OptionSpec& option) {
+  if (std::string(option.name) == "--") return "  --";
+  std::string head = option.shortName ? std::string("  ") + option.shortName + ", " : "      ";
+  head += option.name;
+  if (option.valueName) head += std::string(" ") + option.valueName;
+  return head;
+}
+
+// `words` from `head` on, wrapped at the help's width, each further line at its column.
+std::string Wrapped(const std::string& head, const std::string& words) {
+  std::string text;
+  std::string line = head.size() + 2 > kHelpColumn ? head + "  " : head;
+  line.resize(std::max(line.size(), kHelpColumn), ' ');
+  std::size_t at = 0;
+  bool empty = true;  // no word on this line yet
+  while (at < words.size()) {
+    std::size_t end = words.find(' ', at);
+    if (end == std::string::npos) end = words.size();
+    const std::string word = words.substr(at, end - at);
+    at = end + 1;
+    if (!empty && line.size() + 1 + word.size() >= kHelpWidth) {
+      text += line + "\n";
+      line = std::string(kHelpColumn, ' ');
+      empty = true;
+    }
+    line += (empty ? "" : " ") + word;
+    empty = false;
+  }
+  return text + line + "\n";
+}
+
+}  // namespace
 
 std::string UsageText() {
   std::string text =
@@ -175,22 +274,12 @@ std::string UsageText() {
       "            of IMAGE when one is given; sends only the query commands\n"
       "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
       "            with several ports (or --all) all at once, after one question\n"
+      "\n";
+  for (const OptionSpec& option : kOptionTable) text += Wrapped(OptionHead(option), option.help);
+  text +=
       "\n"
-      "  --port PORT  COM1..COM8 (on Linux /dev/ttyS0../dev/ttyS7) or a device path such\n"
-      "               as /dev/ttyUSB0\n"
-      "  --yes        answer the question of upgrade with yes (unattended use); without\n"
-      "               it upgrade needs a terminal on standard input\n"
-      "  --skip-current  upgrade leaves a modem alone that already reports exactly the\n"
-      "               image's versions and dates, and says it is current (status 0)\n"
-      "  --dry-run    upgrade: read the versions and say, per port, whether the modem is\n"
-      "               current or would be updated; asks nothing, erases and writes nothing\n"
-      "  --all        find: print every port where a modem answers, not only the first;\n"
-      "               upgrade: update every such port\n"
-      "  --json       JSON Lines on standard output, one object per event (see the\n"
-      "               README); the lines for people go to standard error\n"
-      "  --log FILE   write a transcript of the serial line to FILE\n"
-      "  --help       this text\n"
-      "  --version    print the program's name and version\n"
+      "IMAGE must be a regular file shorter than 4 GiB: a device, a FIFO, a directory\n"
+      "or a socket is refused at once (status 6), before any port is opened.\n"
       "\n"
       "Ctrl-C before the erase leaves the modem as it was; during the erase or the\n"
       "transfer it leaves the modem without working firmware until an upgrade completes.\n"

@@ -20,8 +20,28 @@ struct Arguments {
   bool version = false;
 };
 
-// Fills `args`; on a bad command line returns false with a one-line reason in `error`.
+// One row of the option table: the parser reads the command line by it and --help lists it,
+// so that an option cannot be taken without being listed, or listed without being taken.
+struct OptionSpec {
+  const char* name;       // "--port"; "--" is the end of the options
+  const char* shortName;  // "-p", or null
+  const char* valueName;  // "PORT" for an option that takes a value, null for a flag
+  bool Arguments::*flag;  // a flag: the field it sets
+  // An option with a value: keeps it, or says why not in `error`.
+  bool (*take)(Arguments& args, const std::string& value, std::string& error);
+  const char* help;  // --help's words, wrapped to the screen there
+};
+extern const OptionSpec kOptionTable[];
+extern const int kOptionCount;
+
+// Fills `args`; on a bad command line returns false with a one-line reason in `error` (the
+// first fault). The words after a fault are still read, so that `args.json` and
+// `args.command` say whether --json was asked for and which command was named.
+// "--" ends the options: every word after it is the command or the image.
 bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::string& error);
+
+// The command's word: "find", "info", "upgrade", or "" for none.
+const char* CommandName(Command command);
 
 // The text of --help, exit statuses included.
 std::string UsageText();

@@ -77,9 +77,10 @@ void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcom
   Write(object);
 }
 
-void CJsonEvents::End(const char* command, int status) {
+void CJsonEvents::End(const char* command, int status, const std::string& error) {
   if (!m_on) return;
   CJsonObject object = Event("end");
   object.Text("command", command).Number("exit_status", status);
+  if (!error.empty()) object.Text("error", error);
   Write(object);
 }

@@ -29,8 +29,9 @@ class CJsonEvents {
   void Progress(const std::string& port, ProgressPhase phase, std::uint32_t done,
                 std::uint32_t total);
   void PortDone(const std::string& port, const UpgradeOutcome& outcome);
-  // The command's end, with its exit status.
-  void End(const char* command, int status);
+  // The command's end, with its exit status; `error` (a bad command line's reason) adds the
+  // field "error". `command` is "" when the command line named none.
+  void End(const char* command, int status, const std::string& error = std::string());
 
  private:
   CJsonObject Event(const char* name, const std::string* port = nullptr) const;

@@ -26,6 +26,30 @@ std::string DeviceGroup(const std::string& device);
 // fails comes from the driver.
 std::unique_ptr<ISerialDriver> MakeSerialDriver(const std::vector<ConsolePort>& ports);
 
+// Image files. Whether `path` can be an image, asked before any port is touched and without
+// ever blocking: a FIFO, a device, a directory or a socket is refused by what it is (a
+// device is never opened), a regular file of 4 GiB or more because its length does not fit
+// the 32-bit count the transfer uses.
+enum class ImageFileStatus { kOk, kMissing, kNotRegular, kTooLarge, kError };
+enum class ImageFileKind {
+  kRegular,
+  kDirectory,
+  kCharacterDevice,
+  kBlockDevice,
+  kFifo,
+  kSocket,
+  kOther
+};
+struct ImageFileCheck {
+  ImageFileStatus status = ImageFileStatus::kOk;
+  ImageFileKind kind = ImageFileKind::kRegular;  // kNotRegular: what it is instead
+  std::uint64_t size = 0;                        // kOk, kTooLarge: its length in bytes
+  std::string reason;  // kMissing, kError: the system's words ("Permission denied")
+};
+// The largest image: its length must fit the transfer's 32-bit byte count.
+constexpr std::uint64_t kMaxImageSize = 0xFFFFFFFFu;
+ImageFileCheck CheckImageFile(const std::string& path);
+
 // Terminal.
 bool StdinIsTerminal();
 bool StdoutIsTerminal();

@@ -48,11 +48,12 @@ await() {
 # record/; PTY_<NAME> is each port's device.
 modems() { sim_start "$WORK" "$@" || exit 1; }
 
-# run NAME ARGS...: fwupdate with stdin from /dev/null; NAME.out, NAME.err, NAME.rc.
+# run NAME ARGS...: fwupdate with stdin from /dev/null; NAME.out, NAME.err, NAME.rc. With
+# LIMIT set, killed after LIMIT seconds (status 124), so that a run that blocks fails.
 run() {
   local name=$1
   shift
-  "$FWUPDATE" "$@" <"${STDIN:-/dev/null}" >"$name.out" 2>"$name.err"
+  ${LIMIT:+timeout "$LIMIT"} "$FWUPDATE" "$@" <"${STDIN:-/dev/null}" >"$name.out" 2>"$name.err"
   echo $? >"$name.rc"
 }
 
@@ -539,6 +540,55 @@ scenario_statuses() {
   printf 'fwupdate: Incorrect firmware file.\nfwupdate: Can'"'"'t query modem information.\n' |
     expect_lines record_and_modem err
   [ -s record/COM4.bin ] || fail "the unconfirmed upgrade sent nothing"
+}
+
+# Images that are no regular file end at once with status 6 and what each is, before any
+# port is touched: a device that never ends, a FIFO nobody writes, a directory, a socket
+# (timeout 10: a run that blocks fails instead of hanging). -p, -y and -- then work against
+# a modem, and with --json a bad command line still ends with one end event.
+scenario_bad_images() {
+  modems COM3:erase=300
+  make_image ./-img.bin 70000
+  mkfifo fifo
+  mkdir folder
+  python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' sock
+  local name path kind start
+  for name in zero urandom fifo folder sock; do
+    case $name in
+      zero | urandom) path=/dev/$name kind="a character device" ;;
+      fifo) path=fifo kind="a FIFO" ;;
+      folder) path=folder kind="a directory" ;;
+      sock) path=sock kind="a socket" ;;
+    esac
+    start=$SECONDS
+    LIMIT=10 run "$name" upgrade "$path" --port "$PTY_COM3" --yes
+    [ $((SECONDS - start)) -le 3 ] || fail "$name: took $((SECONDS - start)) s"
+    expect "$name" 6
+    printf 'fwupdate: Can'"'"'t open firmware file!\n  %s: not a regular file (%s)\n' \
+      "$path" "$kind" | expect_lines "$name" err
+  done
+  LIMIT=10 run info_fifo info -p "$PTY_COM3" --json fifo
+  expect info_fifo 6 "not a regular file (a FIFO)" err
+  [ "$(cat info_fifo.out)" = '{"schema":1,"event":"end","command":"info","exit_status":6}' ] ||
+    fail "info_fifo: $(cat info_fifo.out)"
+  sleep 0.3
+  grep -qF "AT&F" sim.log && fail "a port was touched for a bad image: $(cat sim.log)"
+
+  run info info -p "$PTY_COM3"
+  expect info 0 "Controller Ver"
+  run up upgrade -y -p "$PTY_COM3" -- -img.bin
+  expect up 0 "The modem firmware has been updated successfully."
+  cmp -s -- -img.bin record/COM3.bin || fail "the modem did not receive exactly -img.bin"
+
+  # A bad command line with --json: the reason on stderr as ever, one end event on stdout.
+  run usage upgrade -p "$PTY_COM3" --force --json -- -img.bin
+  expect usage 2 "unknown option --force" err
+  [ "$(cat usage.out)" = '{"schema":1,"event":"end","command":"upgrade","exit_status":2,"error":"unknown option --force"}' ] ||
+    fail "usage: $(cat usage.out)"
+  run nocommand --json -y
+  expect nocommand 2 "no command given" err
+  [ "$(cat nocommand.out)" = '{"schema":1,"event":"end","command":"","exit_status":2,"error":"no command given (find, info or upgrade)"}' ] ||
+    fail "nocommand: $(cat nocommand.out)"
 }
 
 "scenario_$NAME"

@@ -21,7 +21,8 @@ std::string Describe(const Arguments& a) {
   for (const std::string& p : a.ports) ports += "[" + p + "]";
   return kCommands[static_cast<int>(a.command)] + std::string(" ports ") + ports + " image [" +
          a.image + "] log [" + a.logFile + "]" + (a.yes ? " yes" : "") + (a.help ? " help" : "") +
-         (a.version ? " version" : "");
+         (a.version ? " version" : "") + (a.json ? " json" : "") + (a.all ? " all" : "") +
+         (a.dryRun ? " dry-run" : "") + (a.skipCurrent ? " skip-current" : "");
 }
 
 TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
@@ -58,12 +59,98 @@ TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
       {{"upgrade", "--port=", "fw.bin"}, "--port needs a value"},
       {{"upgrade", "--port", "COM1"}, "upgrade needs an image file"},
       {{"--yes", "--port", "COM1"}, "no command given (find, info or upgrade)"},
+      // The short forms, wherever they stand.
+      {{"-y", "-p", "COM1", "upgrade", "fw.bin"}, "upgrade ports [COM1] image [fw.bin] log [] yes"},
+      {{"info", "-p", "/dev/ttyUSB0"}, "info ports [/dev/ttyUSB0] image [] log []"},
+      {{"upgrade", "-p"}, "-p needs a value"},
+      {{"upgrade", "-p", "", "fw.bin"}, "-p needs a value"},
+      {{"info", "-p", "COM1", "-y"}, "--yes belongs to upgrade"},
+      {{"-py", "COM1", "find"}, "unknown option -py"},
+      // -- ends the options: what follows is the command and the image, even with a -.
+      {{"upgrade", "-y", "-p", "COM1", "--", "-fw.bin"},
+       "upgrade ports [COM1] image [-fw.bin] log [] yes"},
+      {{"upgrade", "-y", "-p", "COM1", "--", "--yes"},
+       "upgrade ports [COM1] image [--yes] log [] yes"},
+      {{"-p", "COM1", "--", "info", "-"}, "info ports [COM1] image [-] log []"},
+      {{"info", "-p", "COM1", "--", "--", "-x"}, "one image only: -x"},
+      {{"info", "-p", "COM1", "--", "--"}, "info ports [COM1] image [--] log []"},
+      {{"info", "--", "-p", "COM1"}, "one image only: COM1"},
+      {{"upgrade", "-p", "COM1", "fw.bin", "--"}, "upgrade ports [COM1] image [fw.bin] log []"},
+      {{"upgrade", "-p", "COM1", "--", "fw.bin", "--"}, "one image only: --"},
+      {{"upgrade", "--=x", "-p", "COM1", "fw.bin"}, "unknown option --"},
+      {{"--", "--help"}, "unknown command --help (find, info or upgrade)"},
+      // The flags each set their own field.
+      {{"upgrade", "--all", "--dry-run", "--skip-current", "--json", "fw.bin"},
+       "upgrade ports - image [fw.bin] log [] json all dry-run skip-current"},
   };
   for (const auto& c : cases) {
     Arguments args;
     std::string error;
     const bool ok = Parse(c.words, args, error);
     EXPECT_EQ(ok ? Describe(args) : error, c.result) << c.words.front();
+  }
+}
+
+// After a fault the rest of the line is still read: --json and the command word decide
+// whether and how the end event of a usage error is written.
+TEST(CliArgumentsTable, AFaultStillReadsTheJsonFlagAndTheCommand) {
+  const struct {
+    Words words;
+    const char* error;
+    const char* command;  // CommandName
+    bool json;
+  } cases[] = {
+      {{"upgrade", "--force", "--json"}, "unknown option --force", "upgrade", true},
+      {{"--force", "--json", "info"}, "unknown option --force", "info", true},
+      {{"--json", "flash", "fw.bin"}, "unknown command flash (find, info or upgrade)", "", true},
+      {{"--json"}, "no command given (find, info or upgrade)", "", true},
+      {{"find", "--port=", "--json"}, "--port needs a value", "find", true},
+      {{"upgrade", "-p", "COM1", "--yes=no", "--json"}, "--yes takes no value", "upgrade", true},
+      {{"upgrade", "--json", "-p", "COM1"}, "upgrade needs an image file", "upgrade", true},
+      // After -- a word is no option: --json there is the image.
+      {{"info", "-p", "COM1", "a.bin", "--", "--json"}, "one image only: --json", "info", false},
+      {{"info", "--log", "--json"}, "info needs one --port", "info", false},
+      {{"upgrade", "--force"}, "unknown option --force", "upgrade", false},
+  };
+  for (const auto& c : cases) {
+    Arguments args;
+    std::string error;
+    EXPECT_FALSE(Parse(c.words, args, error)) << c.error;
+    EXPECT_EQ(error, c.error);
+    EXPECT_STREQ(CommandName(args.command), c.command) << c.error;
+    EXPECT_EQ(args.json, c.json) << c.error;
+  }
+}
+
+// --help lists every row of the option table, short form and value included, and the
+// parser takes each name the table gives.
+TEST(CliArgumentsTable, HelpListsEveryOptionTheParserTakes) {
+  const std::string help = UsageText();
+  for (int i = 0; i < kOptionCount; ++i) {
+    const OptionSpec& o = kOptionTable[i];
+    std::string head = o.shortName
+                           ? std::string("  ") + o.shortName + ", " + o.name
+                           : std::string(o.name == std::string("--") ? "  " : "      ") + o.name;
+    if (o.valueName) head += std::string(" ") + o.valueName;
+    EXPECT_NE(help.find("\n" + head + "  "), std::string::npos) << head << " in\n" << help;
+    if (o.name == std::string("--")) continue;
+    for (const char* name : {o.name, o.shortName}) {
+      if (!name) continue;
+      Arguments args;
+      std::string error;
+      Words words = {"find", name};
+      if (o.valueName) words.push_back("v");
+      Parse(words, args, error);
+      EXPECT_EQ(error.find("unknown option"), std::string::npos) << name << ": " << error;
+    }
+  }
+  // The option lines, wrapped from the table, fit a terminal of 80 columns.
+  std::size_t from = 0;
+  for (std::size_t end; (end = help.find('\n', from)) != std::string::npos; from = end + 1) {
+    const std::string line = help.substr(from, end - from);
+    if (line.compare(0, 3, "  -") == 0 || line.compare(0, 22, std::string(22, ' ')) == 0) {
+      EXPECT_LT(line.size(), 80u) << line;
+    }
   }
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # fwupdate.exe, the Windows console build, under Wine against modem-sim on COM3: find picks
 # COM3, and an unattended upgrade ends in success with every byte of the image received;
-# an image another program holds open for writing is refused.
+# images that are no file on disk are refused at once; an image another program holds open
+# for writing is refused.
 # Usage: run_fwupdate.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,6 +51,26 @@ check "upgrade reports success" grep -qF "The modem firmware has been updated su
   "$work/up.out" "$work/up.err"
 for i in $(seq 1 50); do [ -s "$work/record/COM3.bin" ] && break; sleep 0.1; done
 check "the modem received exactly the image" cmp "$work/image.bin" "$work/record/COM3.bin"
+
+# What is no file on disk is refused at once, before COM3 is opened, by what it is: a
+# folder, the device NUL, a named pipe. -y, -p and -- are the short forms and the end of
+# the options.
+mkdir "$work/folder"
+queries=$(grep -c "AT&F" "$SIM_LOG")
+for name in folder nul pipe; do
+  case $name in
+    folder) path="Z:${work//\//\\}\\folder" kind="a directory" ;;
+    nul) path=NUL kind="a character device" ;;
+    pipe) path='\\.\pipe\fwupdate-none' kind="a FIFO" ;;
+  esac
+  FW_WINE_TIMEOUT=60 fw_wine "$exe" upgrade -y -p COM3 -- "$path" \
+    >"$work/$name.out" 2>"$work/$name.err" </dev/null
+  status=$?
+  sed "s/^/  $name: /" "$work/$name.err" | tr -d '\r'
+  check "$name is refused (status 6)" test "$status" = 6
+  check "$name: the message says it is $kind" grep -qF "not a regular file ($kind)" "$work/$name.err"
+done
+check "no bad image reached the modem" test "$(grep -c "AT&F" "$SIM_LOG")" = "$queries"
 
 # Another program holds the image open for writing (cmd's ">>", waiting on a line from a
 # fifo); it lets others read and write. fwupdate.exe opens the image without sharing, as
