@@ -169,10 +169,11 @@ int main(int argc, char** argv) {
       CPlatformImageFiles files;  // opened without sharing, as the dialog program does
       std::unique_ptr<IRunScreen> screen;
       if (batch) {
-        SetInterruptPorts(chosenNames);
+        SetInterruptPorts(chosenNames, true, args.json);
         screen = std::make_unique<CBatchRunScreen>(
             args.json ? stderr : stdout, StdoutIsTerminal() && !args.json, chosenNames, retry);
       } else {
+        SetInterruptPorts(chosenNames, false, args.json);  // its own message says where
         screen = std::make_unique<CConsoleScreen>(out, chosen.front(), retry);
       }
       RunWorld world{
@@ -187,7 +188,8 @@ int main(int argc, char** argv) {
           files,
           events,
           *screen,
-          [](int port, FlashState state) { SetInterruptPortState(port, state); }};
+          [](int port, FlashState state) { SetInterruptPortState(port, state); },
+          [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); }};
       return RunUpgrades(plan, world);
     }
     case Command::kNone:

@@ -20,5 +20,6 @@ constexpr int kCantOpenLog = 12;        // --log FILE cannot be written
 constexpr int kSomePortsFailed = 13;    // several ports: not every one succeeded (or was current)
 constexpr int kDeviceGoneErasing = 14;  // the device went away in the erase: flash may be erased
 constexpr int kDeviceGone = 15;         // the device went away once the image was going out
-constexpr int kInterrupted = 130;       // Ctrl-C
+constexpr int kInterrupted = 130;       // Ctrl-C (Ctrl-Break, the console closed on Windows)
+constexpr int kTerminated = 143;        // SIGTERM: 128 + 15, as a shell reports it
 }  // namespace exitcode

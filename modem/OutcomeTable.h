@@ -90,6 +90,10 @@ inline constexpr OutcomeRow kOutcomes[] = {
      "device went away (flash may be erased)"},
     {UpgradeResult::kDeviceGone, "device_gone", exitcode::kDeviceGone, FlashState::kPartlyWritten,
      "device_gone", BoxId::kCount, kDeviceGoneLine, "device went away (half written)"},
+    // Where the flash stood when fwupdate was stopped is known only then: the stop's report
+    // says it port by port; the row's state is what is assumed where nothing said more.
+    {UpgradeResult::kInterrupted, "interrupted", exitcode::kInterrupted, FlashState::kMayBeErased,
+     "interrupted", BoxId::kCount, "fwupdate was stopped while it worked on %s.", "interrupted"},
 };
 
 namespace outcome_table {

@@ -41,6 +41,7 @@ enum class UpgradeResult {
   kWouldUpdate,         // a dry run: the modem reports other versions than the image; untouched
   kDeviceGoneErasing,   // the device went away during the erase: the flash may be erased
   kDeviceGone,          // the device went away once the image was going out
+  kInterrupted,         // fwupdate was stopped (Ctrl-C, SIGTERM); the core never returns it
   kCount
 };
 

@@ -28,6 +28,7 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kDeviceGone,
      "upgrade: the device went away during the transfer (adapter pulled out or without power)"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
+    {exitcode::kTerminated, "stopped with SIGTERM (as with Ctrl-C)"},
 };
 const int kExitStatusCount = sizeof kExitStatusTable / sizeof kExitStatusTable[0];
 

@@ -61,8 +61,11 @@ void DiscardTypeAhead();
 void SleepMs(std::uint32_t ms);
 std::uint64_t MonotonicMs();
 
-// Ctrl-C. The handler writes the message in force and ends the process at once with
-// status 130; the operating system releases the port. Messages are prepared beforehand.
+// Ctrl-C and SIGTERM (on Windows Ctrl-C, Ctrl-Break and the console closed). The handler
+// writes the message in force, where each port was left (and with --json each port's
+// port_done and the end), and ends the process at once with status 130 (143 for SIGTERM);
+// the operating system releases the ports. Messages are prepared beforehand. SIGHUP is
+// ignored: a closed terminal never stops a flash.
 enum class InterruptState { kNothingWritten, kFlashAtRisk };
 void InstallInterruptHandler(const std::string& nothingWritten, const std::string& flashAtRisk);
 void SetInterruptState(InterruptState state);

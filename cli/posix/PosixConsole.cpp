@@ -45,9 +45,14 @@ void WriteAll(int fd, const char* text) {
 void WriteToStderr(const char* text) {
   if (!StderrFailed()) WriteAll(STDERR_FILENO, text);
 }
+void WriteToStdout(const char* text) {
+  if (!StdoutFailed()) WriteAll(STDOUT_FILENO, text);
+}
 
-// Only async-signal-safe calls: write, ioctl, _exit.
-void OnInterrupt(int) {
+// Only async-signal-safe calls: write, ioctl, _exit. A second signal while this runs ends
+// the process as well: either way every port is released by the kernel.
+void OnStop(int signal) {
+  const StopCause cause = signal == SIGTERM ? StopCause::kTerminate : StopCause::kInterrupt;
   if (g_lineOpen && !StdoutFailed()) WriteAll(STDOUT_FILENO, "\n");
   // The kernel closes the port and drops its lock at exit, but a pty whose other side stays
   // open would keep its exclusive flag and refuse the next run: clear it on every
@@ -56,7 +61,8 @@ void OnInterrupt(int) {
   WriteToStderr(g_state == static_cast<int>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
                                                                           : g_nothingWritten);
   WriteInterruptPorts(WriteToStderr);
-  _exit(130);
+  WriteInterruptJson(WriteToStdout, cause);
+  _exit(StopStatus(cause));
 }
 
 }  // namespace
@@ -94,9 +100,15 @@ void InstallInterruptHandler(const std::string& nothingWritten, const std::strin
     g_descriptorLimit = static_cast<int>(limit.rlim_cur);
   }
   struct sigaction action {};
-  action.sa_handler = OnInterrupt;
+  action.sa_handler = OnStop;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal never stops a flash: what fwupdate writes to it is dropped.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGHUP, &ignore, nullptr);
 }
 
 void SetInterruptState(InterruptState state) { g_state = static_cast<int>(state); }

@@ -40,10 +40,14 @@ class CFlashTracking : public IProgressView {
     m_inner.OpenProgressWindow();
   }
   void BeginPhase(ProgressPhase phase, std::uint32_t total) override {
-    if (phase == ProgressPhase::kTransfer) Tell(FlashState::kPartlyWritten);
+    m_transfer = phase == ProgressPhase::kTransfer;
+    if (m_transfer) Tell(FlashState::kPartlyWritten);
     m_inner.BeginPhase(phase, total);
   }
-  void Advance(std::uint32_t done) override { m_inner.Advance(done); }
+  void Advance(std::uint32_t done) override {
+    if (m_transfer && m_world.bytesTaken) m_world.bytesTaken(m_port, done);
+    m_inner.Advance(done);
+  }
   void EndPhase(ProgressPhase phase) override { m_inner.EndPhase(phase); }
   void CloseProgressWindow() override { m_inner.CloseProgressWindow(); }
 
@@ -55,6 +59,7 @@ class CFlashTracking : public IProgressView {
   int m_port;
   IProgressView& m_inner;
   const RunWorld& m_world;
+  bool m_transfer = false;
 };
 
 // One port from start to end, on its own thread.

@@ -38,8 +38,10 @@ struct RunWorld {
   IImageFiles& files;
   CJsonEvents& events;
   IRunScreen& screen;
-  // Where each port's flash stands, as it changes (for the Ctrl-C report); may be empty.
+  // Where each port's flash stands and the image bytes its modem took, as they change (for
+  // the report when fwupdate is stopped); either may be empty.
   std::function<void(int port, FlashState state)> flashState;
+  std::function<void(int port, std::uint32_t bytes)> bytesTaken;
 };
 
 // The exit status of the run.

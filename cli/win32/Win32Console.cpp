@@ -33,15 +33,20 @@ void WriteText(DWORD stream, const char* text) {
 void WriteToStderr(const char* text) {
   if (!StderrFailed()) WriteText(STD_ERROR_HANDLE, text);
 }
+void WriteToStdout(const char* text) {
+  if (!StdoutFailed()) WriteText(STD_OUTPUT_HANDLE, text);
+}
 
 // Runs on a thread of its own: ends the process at once; Windows closes the port.
 BOOL WINAPI OnControl(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  StopCause cause = StopCause::kInterrupt;
+  if (!StopOfConsoleEvent(event, cause)) return FALSE;
   if (g_lineOpen && !StdoutFailed()) WriteText(STD_OUTPUT_HANDLE, "\r\n");
   WriteToStderr(g_state == static_cast<LONG>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
                                                                            : g_nothingWritten);
   WriteInterruptPorts(WriteToStderr);
-  TerminateProcess(GetCurrentProcess(), 130);
+  WriteInterruptJson(WriteToStdout, cause);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(StopStatus(cause)));
   return TRUE;
 }
 

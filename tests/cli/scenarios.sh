@@ -330,6 +330,40 @@ scenario_batch_interrupt() {
   expect int 130 "  $PTY_COM5: erased" err
 }
 
+# SIGTERM during the transfer of two ports ends at once with 143, each port's port_done
+# saying where its flash was left; SIGHUP during the erase stops nothing.
+scenario_signals() {
+  modems COM3:erase=300,pace=1 COM4:erase=300,pace=1 COM5:erase=3000,times=1
+  make_image img.bin $((256 * 1024))
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM3" --port "$PTY_COM4" --yes --json \
+    </dev/null >term.out 2>term.err &
+  local pid=$! start
+  await term.err "$PTY_COM4: Updating... " 60 || fail "term: the transfer never began"
+  start=$SECONDS
+  kill -TERM "$pid"
+  wait "$pid"
+  echo $? >term.rc
+  [ $((SECONDS - start)) -le 5 ] || fail "term: took $((SECONDS - start)) s to end"
+  expect term 143 "  $PTY_COM3: half written" err
+  python3 -c 'import json, sys
+events = [json.loads(line) for line in open(sys.argv[1])]
+done = {e["port"]: e for e in events if e["event"] == "port_done"}
+assert all(e["outcome"] == "interrupted" and e["exit_status"] == 143 and
+           e["flash_state"] == "partly_written" and e["bytes_sent"] > 0 for e in done.values()), done
+assert sorted(done) == sorted(sys.argv[2:]), done
+assert events[-1] == {"schema": 1, "event": "end", "command": "upgrade", "exit_status": 143}' \
+    term.out "$PTY_COM3" "$PTY_COM4" || fail "term: $(cat term.out)"
+
+  "$FWUPDATE" upgrade img.bin --port "$PTY_COM5" --yes </dev/null >hup.out 2>hup.err &
+  pid=$!
+  await sim.log "COM5 command" 60 && await sim.log "AT+F56" 60 || fail "hup: no erase began"
+  kill -HUP "$pid"
+  wait "$pid"
+  echo $? >hup.rc
+  expect hup 0 "The modem firmware has been updated successfully."
+  cmp -s img.bin record/COM5.bin || fail "hup: the modem did not receive exactly the image"
+}
+
 # at_terminal NAME AHEAD ANSWER ARGS...: fwupdate ARGS on a pty (script), the user typing
 # AHEAD at once, while the modem is queried, and ANSWER once the question shows.
 # NAME.out is the terminal's output, NAME.rc the status.

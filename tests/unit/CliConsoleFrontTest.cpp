@@ -70,6 +70,7 @@ struct ConsoleRig {
         files,
         events,
         screen,
+        nullptr,
         nullptr};
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

@@ -24,8 +24,9 @@ using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 const char kFile[] = "fw.bin";
 const std::size_t kImageSize = 64 * 1024 + 1;
 
-std::string g_interrupted;  // what Ctrl-C would print, taken once
+std::string g_interrupted, g_interruptedJson;  // what a stop would write, taken once
 void TakeInterruptLine(const char* text) { g_interrupted += text; }
+void TakeInterruptJson(const char* text) { g_interruptedJson += text; }
 
 // A modem that already reports the records of MakeValidImage.
 void Current(ModemConfig& c) {
@@ -64,6 +65,9 @@ struct InterruptingPacing : CVirtualPacing {
     if (onPause) onPause();
     CVirtualPacing::Pause(ms);
   }
+  void KeepAlive() override {
+    if (onPause) onPause();
+  }
   std::function<void()> onPause;
 };
 
@@ -97,7 +101,7 @@ struct RunnerRig {
     }
     screen = std::make_unique<KeptScreen>(human.get(), false, names, "fwupdate upgrade again",
                                           answers.get());
-    SetInterruptPorts(names);
+    SetInterruptPorts(names, true, true);
   }
 
   int Run(const char* answer) {
@@ -120,7 +124,8 @@ struct RunnerRig {
                      std::lock_guard<std::mutex> lock(mutex);
                      flash[port].push_back(state);
                      SetInterruptPortState(port, state);
-                   }};
+                   },
+                   [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); }};
     testing::internal::CaptureStderr();
     const int status = RunUpgrades(plan, world);
     testing::internal::GetCapturedStderr();
@@ -258,19 +263,39 @@ TEST(Runner, EachPortEndsOnItsOwnAndTheRunSaysWhatEachMeans) {
   }
 }
 
-// Ctrl-C during one port's erase: that port's line says its flash may be erased, while the
-// flash of a port that has not started is untouched.
-TEST(Runner, CtrlCSaysWhereEachPortWasLeft) {
+// Stopped during one port's transfer: its line and its port_done say it is partly written
+// (with the bytes its modem took), while a port whose modem never answered is untouched.
+// A console closed on Windows stops as Ctrl-C does; other console events do not stop.
+TEST(Runner, AStopSaysWhereEachPortWasLeft) {
   RunnerRig rig({[](ModemConfig& c) { c.silent = true; }, nullptr});
   g_interrupted.clear();
+  g_interruptedJson.clear();
   rig.onPauseOfSecondPort = [&] {
-    if (g_interrupted.empty() && rig.Erased(1)) WriteInterruptPorts(TakeInterruptLine);
+    if (!g_interrupted.empty() || rig.Modem(1).ImageBytes().size() < 3 * 1024) return;
+    WriteInterruptPorts(TakeInterruptLine);
+    WriteInterruptJson(TakeInterruptJson, StopCause::kTerminate);
   };
   EXPECT_EQ(rig.Run(nullptr), exitcode::kSomePortsFailed);
   EXPECT_EQ(g_interrupted,
             "  COM1: untouched: its firmware was not touched\n"
-            "  COM2: erased: the flash may be erased; it will not work until an upgrade "
-            "completes\n");
+            "  COM2: half written: it will not work until an upgrade completes\n");
+  const std::string done =
+      "{\"schema\":1,\"event\":\"port_done\",\"port\":\"COM%d\",\"outcome\":\"interrupted\","
+      "\"exit_status\":143,\"message_id\":\"interrupted\",\"message\":\"fwupdate was stopped "
+      "while it worked on COM%d.\",\"bytes_sent\":%d,\"flash_state\":\"%s\"}\n";
+  char expected[1024];
+  std::snprintf(expected, sizeof expected, (done + done).c_str(), 1, 1, 0, "untouched", 2, 2,
+                3 * 1024, "partly_written");
+  StopCause cause = StopCause::kTerminate;
+  for (unsigned long event : {0ul, 1ul, 2ul, 5ul, 6ul}) {
+    EXPECT_TRUE(StopOfConsoleEvent(event, cause)) << event;
+    EXPECT_EQ(StopStatus(cause), exitcode::kInterrupted) << event;
+  }
+  EXPECT_FALSE(StopOfConsoleEvent(3, cause));
+  EXPECT_EQ(StopStatus(StopCause::kTerminate), 143);
+  EXPECT_EQ(g_interruptedJson, std::string(expected) +
+                                   "{\"schema\":1,\"event\":\"end\",\"command\":\"upgrade\","
+                                   "\"exit_status\":143}\n");
 }
 
 }  // namespace
