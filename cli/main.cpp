@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
   ISerialDriver& driver = logged ? *logged : *platform;
 
   CConsolePacing pacing;
-  const CommandWorld commands{out, events, driver, pacing, DeviceGroup};
+  const CommandWorld commands{out, events, driver, pacing, DeviceGroup, StableName};
   const bool named = !args.ports.empty();
   switch (args.command) {
     case Command::kFind:

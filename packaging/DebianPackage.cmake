@@ -1,5 +1,5 @@
-# The Debian package of fwupdate: the static program, its man page, bash completion and
-# documents. A static program depends on no other package.
+# The Debian package of fwupdate: the static program, its man page, bash completion, a udev
+# rule that keeps ModemManager off the modem (shipped inactive) and documents. A static program depends on no other package.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
   set(FW_DEB_ARCH arm64)
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
@@ -32,6 +32,8 @@ install(TARGETS fwupdate RUNTIME DESTINATION bin)
 install(FILES ${man}.gz DESTINATION share/man/man1)
 install(FILES fwupdate.bash-completion DESTINATION share/bash-completion/completions
         RENAME fwupdate)
+# Under /usr/lib, where packages keep their rules; a copy in /etc/udev/rules.d overrides it.
+install(FILES udev/70-orvane-fwupdate.rules DESTINATION lib/udev/rules.d)
 install(FILES copyright README.Debian ${changelog}.gz DESTINATION ${doc})
 install(FILES lintian-overrides DESTINATION share/lintian/overrides RENAME fwupdate)
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Reads the built packages as a user would get them and fails on any that is broken: the
-# Debian packages' fields, files, program and lintian's verdict; the Windows zip's
-# programs and their architectures; one version everywhere; and the man page and bash
-# completion against what fwupdate --help lists (a new command, option or exit status
-# must reach them too).
+# Debian packages' fields, files (the udev rule for ModemManager among them), program and
+# lintian's verdict; the Windows zip's programs and their architectures; one version
+# everywhere; and the man page and bash completion against what fwupdate --help lists (a
+# new command, option or exit status must reach them too).
 # Usage: check_packages.sh DIR VERSION
 set -uo pipefail
 dir=${1:?usage: check_packages.sh DIR VERSION}
@@ -14,6 +14,7 @@ fail=0
 failed() { echo "FAIL: $*"; fail=1; }
 
 deb_files="usr/bin/fwupdate
+usr/lib/udev/rules.d/70-orvane-fwupdate.rules
 usr/share/bash-completion/completions/fwupdate
 usr/share/doc/fwupdate/README.Debian
 usr/share/doc/fwupdate/changelog.gz
@@ -57,6 +58,8 @@ check_deb() {
     failed "$arch: a compressed document is damaged"
   bash -n "$work/$arch/usr/share/bash-completion/completions/fwupdate" ||
     failed "$arch: the bash completion is not valid bash"
+  grep -qF 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$work/$arch/usr/lib/udev/rules.d/70-orvane-fwupdate.rules" ||
+    failed "$arch: the udev rule does not keep ModemManager off"
   local verdict status
   verdict=$(lintian --fail-on error,warning "$deb" 2>&1)
   status=$?

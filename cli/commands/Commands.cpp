@@ -46,6 +46,25 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
   for (const auto& row : rows) print(row.label, Shown(row.modem), image ? Shown(row.image) : "");
 }
 
+// The stable name of the port's device, when the user named the port otherwise.
+std::string StableNameOf(const CommandWorld& world, const ConsolePort& port) {
+  const std::string stable = world.stableNameOf ? world.stableNameOf(port.device) : "";
+  return stable == port.name ? "" : stable;
+}
+
+// For people, the port with its stable name beside it: the name to put in a line's scripts.
+void ShowStableName(const CommandWorld& world, const ConsolePort& port, const std::string& stable) {
+  if (!stable.empty()) world.out.Error(port.name + " (" + stable + ")");
+}
+
+// A modem found: stdout carries the port alone, as scripts read it.
+void ShowFound(const CommandWorld& world, const ConsolePort& port) {
+  const std::string stable = StableNameOf(world, port);
+  ShowStableName(world, port, stable);
+  world.out.Print(port.name);
+  world.events.PortFound(port.name, stable);
+}
+
 // info without its end event.
 int ShowInfo(const CommandWorld& world, const ConsolePort& port, const std::string& image) {
   CConsoleOut& out = world.out;
@@ -72,6 +91,7 @@ int ShowInfo(const CommandWorld& world, const ConsolePort& port, const std::stri
       return exitcode::kCantQueryModem;
   }
 
+  ShowStableName(world, port, StableNameOf(world, port));
   PrintVersions(out, modem, image.empty() ? nullptr : &fromImage);
   events.Versions(port.name, "modem", modem);
   if (!image.empty()) events.Versions(port.name, "image", fromImage);
@@ -96,8 +116,7 @@ std::vector<ConsolePort> FindModems(const CommandWorld& world,
     CConsoleFront front(world.out, world.driver, world.pacing, {port});
     front.status.ReportOnStderr(true);
     if (front.core.ScanPorts(front.ForFind(), report)) {
-      world.out.Print(port.name);
-      world.events.PortFound(port.name);
+      ShowFound(world, port);
       found.push_back(port);
     }
   }
@@ -114,8 +133,7 @@ int RunFind(const CommandWorld& world, const std::vector<ConsolePort>& ports, bo
     CConsoleFront front(world.out, world.driver, world.pacing, ports);
     front.status.ReportOnStderr(true);
     if (const std::optional<FoundPort> port = front.core.ScanPorts(front.ForFind(), report)) {
-      world.out.Print(port->name);
-      world.events.PortFound(port->name);
+      ShowFound(world, ports[static_cast<std::size_t>(port->index)]);
       any = true;
     }
   }

@@ -12,13 +12,17 @@
 #include "serial/SerialDriver.h"
 
 // What find and info work through: `driver` opens the ports by their names, `pacing` waits,
-// `events` writes --json, `groupOf` names the group that owns a device.
+// `events` writes --json, `groupOf` names the group that owns a device, `stableNameOf` the
+// name of a device that survives a renumbering (or empty).
 struct CommandWorld {
+  using StableNameOf = std::string (*)(const std::string& device);
+
   CConsoleOut& out;
   CJsonEvents& events;
   ISerialDriver& driver;
   IPacing& pacing;
   CFindReport::GroupOf groupOf;
+  StableNameOf stableNameOf;
 };
 
 // The ports among `ports` where a supported modem answers, each scanned alone; each found

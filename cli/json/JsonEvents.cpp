@@ -18,8 +18,11 @@ void CJsonEvents::Write(const CJsonObject& object) {
   WriteOutput(stdout, line);
 }
 
-void CJsonEvents::PortFound(const std::string& port) {
-  if (m_on) Write(Event("port_found", &port));
+void CJsonEvents::PortFound(const std::string& port, const std::string& stableName) {
+  if (!m_on) return;
+  CJsonObject object = Event("port_found", &port);
+  if (!stableName.empty()) object.Text("stable_name", stableName);
+  Write(object);
 }
 
 void CJsonEvents::PortChecked(const std::string& port, const char* result) {

@@ -19,7 +19,8 @@ class CJsonEvents {
   explicit CJsonEvents(bool on) : m_on(on) {}
   bool On() const { return m_on; }
 
-  void PortFound(const std::string& port);
+  // `stableName`, when not empty, adds the field "stable_name".
+  void PortFound(const std::string& port, const std::string& stableName);
   // find: a port looked at, and how that ended (cli/texts' PortCheckKey).
   void PortChecked(const std::string& port, const char* result);
   // `source`: "modem" or "image".

@@ -20,6 +20,10 @@ void InitPlatform();
 std::string PortDevice(const std::string& name);
 // The ports find tries when none is given, in order.
 std::vector<std::string> DefaultScanPorts();
+// The stable name the system gives a device, a link that survives adapters being
+// renumbered (/dev/serial/by-path/..., else /dev/serial/by-id/...), or empty where there is
+// none.
+std::string StableName(const std::string& device);
 // The group that owns a device ("dialout"), or empty where the system has none to name.
 std::string DeviceGroup(const std::string& device);
 // The platform's serial driver, opening each of `ports` by its name; the reason an open

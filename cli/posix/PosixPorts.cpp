@@ -1,11 +1,13 @@
 // Ports on Linux and other POSIX systems: COM1..COM8 through the serial driver's default
-// table, any device path as it is, USB and ACM adapters first when find looks by itself.
+// table, any device path as it is (udev's stable links too), USB and ACM adapters first
+// when find looks by itself.
 
 #include <grp.h>
 #include <sys/stat.h>
 
 #include "cli/platform/Platform.h"
 #include "cli/posix/AdapterPorts.h"
+#include "cli/posix/StableNames.h"
 #include "serial/posix/PosixSerialDriver.h"
 
 std::string PortDevice(const std::string& name) {
@@ -19,6 +21,10 @@ std::vector<std::string> DefaultScanPorts() {
   std::vector<std::string> ports = ListAdapters("/dev");
   for (int n = 1; n <= 8; ++n) ports.push_back("COM" + std::to_string(n));
   return ports;
+}
+
+std::string StableName(const std::string& device) {
+  return StableNameIn(device, {"/dev/serial/by-path", "/dev/serial/by-id"});
 }
 
 std::string DeviceGroup(const std::string& device) {

@@ -27,6 +27,9 @@ std::vector<std::string> DefaultScanPorts() {
   return ports;
 }
 
+// A COM port's name is already what the user picks it by.
+std::string StableName(const std::string&) { return ""; }
+
 // Windows names no group that may use a port.
 std::string DeviceGroup(const std::string&) { return ""; }
 

@@ -77,6 +77,12 @@ scenario_find() {
   [ "$(cat found.out)" = "$PTY_COM3" ] || fail "find printed '$(cat found.out)'"
   grep -qxF "Found Orvane modem on $PTY_COM3." found.err || fail "find: $(cat found.err)"
   grep -qF "Query $PTY_COM5" found.err && fail "find asked the port after the one found"
+  # A stable name, a link to the device as udev makes in /dev/serial/by-path, is a port.
+  ln -s "$PTY_COM3" "$WORK/pci-0000:00:14.0-usb-0:2:1.0-port0"
+  run bylink find --port "$WORK/pci-0000:00:14.0-usb-0:2:1.0-port0"
+  expect bylink 0
+  [ "$(cat bylink.out)" = "$WORK/pci-0000:00:14.0-usb-0:2:1.0-port0" ] ||
+    fail "find through a link printed '$(cat bylink.out)'"
   run none find --port "$WORK/missing"
   expect none 1 "Can't found Orvane Modem." err
   run badname find --port ttyS0

@@ -10,11 +10,13 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PtyPeer.h"
 #include "serial/ComPort.h"
 #include "serial/posix/PosixSerialDriver.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -295,6 +297,27 @@ TEST(PtyOpen, SecondOpenFailsWhetherByUsOrAnotherProcessAndCloseReleases) {
   CComPort after(driver);
   EXPECT_TRUE(after.Open(kCom3));
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
+}
+
+// A stable name (a udev link in /dev/serial/by-path) is the same port: opened through the
+// link it keeps out an open by the device's own name, and the other way round.
+TEST(PtyOpen, ALinkToThePortIsTheSamePortForExclusiveOpens) {
+  PtyPeer peer;
+  ASSERT_TRUE(peer.Ok());
+  TempDir dir;
+  const std::string link = dir.Path() + "/pci-0000:00:14.0-usb-0:2:1.0-port0";
+  ASSERT_EQ(symlink(peer.SlavePath().c_str(), link.c_str()), 0);
+  CPosixSerialDriver byLink({{"COM3", link}});
+  CPosixSerialDriver byDevice({{"COM3", peer.SlavePath()}});
+  const std::pair<CPosixSerialDriver*, CPosixSerialDriver*> orders[] = {{&byLink, &byDevice},
+                                                                        {&byDevice, &byLink}};
+  for (const auto& order : orders) {
+    CComPort first(*order.first);
+    ASSERT_TRUE(first.Open(kCom3));
+    CComPort second(*order.second);
+    EXPECT_FALSE(second.Open(kCom3));
+    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kBusy);
+  }
 }
 
 TEST(PtyOpen, AnotherProcessCannotLockThePortWhileItIsOpen) {

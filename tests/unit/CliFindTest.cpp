@@ -83,6 +83,8 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
   const std::string missingLine = "  /dev/ttyS2: " + OpenFailureText(OpenFailure::kMissing);
   const std::string advice = "this user may not open /dev/ttyS0";
   const std::string noModem = StatusText({StatusId::kNoModem, {}});
+  // COM4's device has a stable name: people see it beside the port, stdout keeps the port.
+  const std::string stableLine = "COM4 (/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0)";
   const struct Case {
     const char* what;
     Setup setup;
@@ -110,7 +112,7 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
        false,
        exitcode::kDone,
        "COM4\n",
-       {deniedLine, busyLine, missingLine},
+       {deniedLine, busyLine, missingLine, stableLine},
        {noModem, advice}},
       {"--all: found after failures",
        mixed,
@@ -120,7 +122,7 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
        true,
        exitcode::kDone,
        "COM4\n",
-       {deniedLine, busyLine, missingLine},
+       {deniedLine, busyLine, missingLine, stableLine},
        {noModem, advice}},
       {"none answers, none denied",
        silentBusy,
@@ -154,9 +156,10 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
        "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM2\",\"result\":\"busy\"}\n"
        "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM3\",\"result\":\"missing\"}\n"
        "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM4\",\"result\":\"found\"}\n"
-       "{\"schema\":1,\"event\":\"port_found\",\"port\":\"COM4\"}\n"
+       "{\"schema\":1,\"event\":\"port_found\",\"port\":\"COM4\",\"stable_name\":"
+       "\"/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0\"}\n"
        "{\"schema\":1,\"event\":\"end\",\"command\":\"find\",\"exit_status\":0}\n",
-       {"COM4"},
+       {"COM4", stableLine},
        {missingLine}},
       {"--json: none answers",
        silentBusy,
@@ -186,9 +189,14 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
       ports.push_back({"COM" + std::to_string(n), "/dev/ttyS" + std::to_string(n - 1)});
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    // The devices' group, as the system would name it.
+    // The devices' group and stable names, as the system would name them.
     const int status = RunFind(
-        {out, events, line, pacing, [](const std::string&) { return std::string("dialout"); }},
+        {out, events, line, pacing, [](const std::string&) { return std::string("dialout"); },
+         [](const std::string& device) {
+           return device == "/dev/ttyS3"
+                      ? std::string("/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0")
+                      : std::string();
+         }},
         ports, c.all, c.named);
     const std::string printed = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();

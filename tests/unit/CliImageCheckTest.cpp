@@ -19,24 +19,9 @@
 
 #include "cli/commands/ImageRefusal.h"
 #include "cli/platform/Platform.h"
+#include "tests/support/TempDir.h"
 
 namespace {
-
-// A temporary folder, removed with what the test made in it.
-class TempDir {
- public:
-  TempDir() {
-    char dir[] = "/tmp/fw-image-check.XXXXXX";
-    if (mkdtemp(dir)) m_path = dir;
-  }
-  ~TempDir() {
-    if (!m_path.empty()) std::system(("rm -rf '" + m_path + "'").c_str());
-  }
-  const std::string& Path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
 
 // A file of `size` bytes holding nothing: ftruncate leaves it sparse.
 bool MakeSized(const std::string& path, off_t size) {
