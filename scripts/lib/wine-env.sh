@@ -78,11 +78,18 @@ fw_wineserver_restart() {
   wineserver -p </dev/null >/dev/null 2>&1
 }
 
-# Maps COM1..COM8: named ones to the given device, the rest to a folder Wine cannot open
-# (otherwise Wine falls back to the machine's own /dev/ttyS*).
+# Maps COM1..COM8 (and any COMn above them that is named): named ones to the given device,
+# the rest to a folder Wine cannot open (otherwise Wine falls back to the machine's own
+# /dev/ttyS*).
 wine_map_ports() {
-  local n dev arg
-  for n in 1 2 3 4 5 6 7 8; do
+  local n dev arg extra=()
+  # COMn above 8 named here (COM12=...) are mapped too: a USB adapter is often one.
+  for arg in "$@"; do
+    n=${arg%%=*}
+    n=${n#COM}
+    [ "$n" -gt 8 ] 2>/dev/null && extra+=("$n")
+  done
+  for n in 1 2 3 4 5 6 7 8 "${extra[@]}"; do
     dev="$FW_WINE_DIR/noport"
     for arg in "$@"; do
       [ "${arg%%=*}" = "COM$n" ] && dev="${arg#*=}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# fwupdate.exe, the Windows console build, under Wine against modem-sim on COM3: find picks
-# COM3, and an unattended upgrade ends in success with every byte of the image received;
+# fwupdate.exe, the Windows console build, under Wine against modem-sim on COM3 and COM12:
+# find picks COM3, and an unattended upgrade ends in success with every byte of the image
+# received, on COM3 and on COM12;
 # images that are no file on disk are refused at once; an image another program holds open
 # for writing is refused.
 # Usage: run_fwupdate.sh   (MODEM_SIM, FW_WIN32_BUILD, FW_WIN64_BUILD from the test)
@@ -22,9 +23,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-sim_start "$work" --max-seconds 280 COM3:erase=300 || exit 1
+sim_start "$work" --max-seconds 280 COM3:erase=300 COM12:erase=300 || exit 1
 wine_env_start "$work/wine" || exit 1
-wine_map_ports "COM3=$PTY_COM3"
+wine_map_ports "COM3=$PTY_COM3" "COM12=$PTY_COM12"
 make_image "$work/image.bin" $((64 * 1024 + 1))
 
 fails=0
@@ -92,6 +93,19 @@ sed 's/^/  held image: /' "$work/held.out" "$work/held.err" | tr -d '\r'
 check "a held image is refused (status 5)" test "$status" = 5
 check "the modem is not asked while the image is held" \
   not grep -qF "Query modem information" "$work/held.out"
+
+# A port above COM8, as USB adapters often are: find --all lists it among the ports the
+# system has, and it opens as \\.\COM12.
+FW_WINE_TIMEOUT=120 fw_wine "$exe" find --all >"$work/all.out" 2>"$work/all.err" </dev/null
+status=$?
+check "find --all ends with status 0" test "$status" = 0
+check "find --all lists COM3 and COM12" test "$(tr -d '\r' <"$work/all.out" | tr '\n' ' ')" = "COM3 COM12 "
+FW_WINE_TIMEOUT=120 fw_wine "$exe" upgrade -y -p COM12 "$win_image" \
+  >"$work/com12.out" 2>"$work/com12.err" </dev/null
+status=$?
+check "upgrade on COM12 ends with status 0" test "$status" = 0
+for i in $(seq 1 50); do [ -s "$work/record/COM12.bin" ] && break; sleep 0.1; done
+check "the modem on COM12 received exactly the image" cmp "$work/image.bin" "$work/record/COM12.bin"
 
 [ "$fails" -eq 0 ] && echo "fwupdate.exe under Wine: all checks passed"
 [ "$fails" -eq 0 ]
