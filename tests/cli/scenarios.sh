@@ -87,6 +87,14 @@ scenario_find() {
   expect none 1 "Can't found Orvane Modem." err
   run badname find --port ttyS0
   expect badname 2 "not a port: ttyS0" err
+  # A port the user may not open: find says why, and the status is 3, not "no modem". Root
+  # opens any device, so only an ordinary user can show it.
+  if [ "$(id -u)" != 0 ]; then
+    chmod 000 "$PTY_COM5"
+    run denied find --port "$PTY_COM5"
+    chmod 620 "$PTY_COM5"
+    expect denied 3 "$PTY_COM5: no permission" err
+  fi
 }
 
 # --version: the name and the project's version, status 0, and --help lists it.
