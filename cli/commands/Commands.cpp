@@ -11,12 +11,6 @@
 
 namespace {
 
-// A field as shown in the table: without the blanks a modem puts before its dates.
-const char* Shown(const char* field) {
-  while (*field == ' ' || *field == '\t') ++field;
-  return *field ? field : "-";
-}
-
 // The records side by side, one row per field; "-" where a field was not found.
 void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
                    const FirmwareVersionInfo* image) {
@@ -32,7 +26,7 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
   };
   int width = 5;  // "Modem"
   for (const auto& row : rows) {
-    width = std::max(width, static_cast<int>(std::strlen(Shown(row.modem))));
+    width = std::max(width, static_cast<int>(std::strlen(ShownField(row.modem))));
   }
   char line[160];
   auto print = [&](const char* label, const char* first, const char* second) {
@@ -43,7 +37,8 @@ void PrintVersions(CConsoleOut& out, const FirmwareVersionInfo& modem,
     out.Print(line);
   };
   print("", "Modem", "Image");
-  for (const auto& row : rows) print(row.label, Shown(row.modem), image ? Shown(row.image) : "");
+  for (const auto& row : rows)
+    print(row.label, ShownField(row.modem), image ? ShownField(row.image) : "");
 }
 
 // The stable name of the port's device, when the user named the port otherwise.

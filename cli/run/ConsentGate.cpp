@@ -6,7 +6,7 @@ bool CConsentGate::Arrive(int port, const FirmwareVersionInfo& modem,
                           const FirmwareVersionInfo& image) {
   std::unique_lock<std::mutex> lock(m_mutex);
   m_states[static_cast<std::size_t>(port)] = State::kWaiting;
-  m_arrivals.push_back({port, {}, modem, image});
+  m_arrivals.push_back({port, modem, image});
   m_changed.notify_all();
   m_changed.wait(lock, [this] { return m_answered; });
   return m_yes;
@@ -19,7 +19,7 @@ void CConsentGate::Leave(int port) {
   m_changed.notify_all();
 }
 
-std::vector<CConsentGate::Arrival> CConsentGate::AwaitAll() {
+std::vector<Arrival> CConsentGate::AwaitAll() {
   std::unique_lock<std::mutex> lock(m_mutex);
   m_changed.wait(lock, [this] {
     return std::none_of(m_states.begin(), m_states.end(),

@@ -8,18 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "record/FirmwareVersionInfo.h"
+#include "cli/run/RunScreen.h"  // Arrival
 
 class CConsentGate {
  public:
   explicit CConsentGate(int ports) : m_states(static_cast<std::size_t>(ports), State::kPending) {}
-
-  struct Arrival {
-    int port;
-    std::string name;  // for the caller's table; the gate leaves it empty
-    FirmwareVersionInfo modem;
-    FirmwareVersionInfo image;
-  };
 
   // A port's thread: its records; blocks until the answer, and returns it.
   bool Arrive(int port, const FirmwareVersionInfo& modem, const FirmwareVersionInfo& image);

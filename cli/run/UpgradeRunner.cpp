@@ -128,9 +128,7 @@ int RunUpgrades(const RunPlan& plan, RunWorld& world) {
     threads.emplace_back(
         [&, i] { results[static_cast<std::size_t>(i)] = RunPort(i, plan, world, files, gate); });
   }
-  std::vector<Arrival> waiting;
-  for (const CConsentGate::Arrival& a : gate.AwaitAll())
-    waiting.push_back({a.port, a.modem, a.image});
+  const std::vector<Arrival> waiting = gate.AwaitAll();
   gate.Answer(!waiting.empty() && world.screen.Ask(waiting, plan.yes));
   for (std::thread& thread : threads) thread.join();
   world.screen.RunDone(results);

@@ -10,12 +10,6 @@
 
 namespace {
 
-// A field as a table shows it: without the blanks a modem puts before its dates.
-std::string Shown(const char* field) {
-  while (*field == ' ' || *field == '\t') ++field;
-  return *field ? field : "-";
-}
-
 std::string Row(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
   std::string row;
   for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -37,8 +31,8 @@ std::string Table(const std::vector<std::vector<std::string>>& rows) {
 }
 
 std::vector<std::string> RecordCells(const std::string& first, const FirmwareVersionInfo& r) {
-  return {first, Shown(r.controllerVersion), Shown(r.controllerDate), Shown(r.dspVersion),
-          Shown(r.dspDate)};
+  return {first, ShownField(r.controllerVersion), ShownField(r.controllerDate),
+          ShownField(r.dspVersion), ShownField(r.dspDate)};
 }
 
 std::string Seconds(std::uint64_t ms) { return FormatDuration(static_cast<double>(ms) / 1000); }
@@ -104,9 +98,9 @@ void CBatchRunScreen::RunDone(const std::vector<PortResult>& results) {
     const UpgradeOutcome& o = results[i].outcome;
     const OutcomeRow& row = OutcomeOf(o.result);
     rows.push_back({m_ports[i],
-                    o.modem.IsComplete()
-                        ? Shown(o.modem.controllerVersion) + " / " + Shown(o.modem.dspVersion)
-                        : "-",
+                    o.modem.IsComplete() ? std::string(ShownField(o.modem.controllerVersion)) +
+                                               " / " + ShownField(o.modem.dspVersion)
+                                         : "-",
                     row.summary, Seconds(results[i].elapsedMs)});
     atRisk |= FlashAtRisk(row.flash);
   }

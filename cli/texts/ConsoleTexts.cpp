@@ -3,6 +3,11 @@
 #include "modem/MessageTexts.h"
 #include "modem/Texts.h"
 
+const char* ShownField(const char* field) {
+  while (*field == ' ' || *field == '\t') ++field;
+  return *field ? field : "-";
+}
+
 std::string FirstParagraph(const std::string& text) { return text.substr(0, text.find("\n\n")); }
 
 std::string ConsoleBoxText(const BoxMessage& m) {

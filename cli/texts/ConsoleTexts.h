@@ -29,6 +29,10 @@ std::string ConsoleOutcomeText(const UpgradeOutcome& outcome);
 // The key of a progress phase: "erase" or "transfer".
 const char* PhaseKey(ProgressPhase phase);
 
+// A version or date as a table shows it: without the blanks a modem puts before its dates,
+// "-" where none was found.
+const char* ShownField(const char* field);
+
 // The first paragraph of a text: "Incorrect firmware file." of
 // "Incorrect firmware file.\n\n Upgrade stop !".
 std::string FirstParagraph(const std::string& text);

@@ -56,7 +56,7 @@ TEST(ConsentGate, AsksOnceWhenEveryPortHasComeOrGone) {
       });
     }
     ports.emplace_back([&] { gate.Leave(1); });  // failed before the question
-    const std::vector<CConsentGate::Arrival> arrivals = gate.AwaitAll();
+    const std::vector<Arrival> arrivals = gate.AwaitAll();
     ASSERT_EQ(arrivals.size(), 2u);
     EXPECT_EQ(arrivals[0].port, 0);
     EXPECT_EQ(arrivals[1].port, 2);
