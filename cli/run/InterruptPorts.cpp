@@ -19,8 +19,8 @@ char g_jsonEnd[kCauses][kLineSize];
 volatile std::sig_atomic_t g_states[kMaxInterruptPorts];
 volatile std::sig_atomic_t g_bytes[kMaxInterruptPorts];
 volatile std::sig_atomic_t g_count = 0;
-volatile std::sig_atomic_t g_lines_on = 0;
-volatile std::sig_atomic_t g_json_on = 0;
+volatile std::sig_atomic_t g_linesOn = 0;
+volatile std::sig_atomic_t g_jsonOn = 0;
 
 void Keep(char* to, const std::string& text) {
   const std::size_t length = text.size() < kLineSize - 1 ? text.size() : kLineSize - 1;
@@ -108,8 +108,8 @@ void SetInterruptPorts(const std::vector<std::string>& names, bool lines, bool j
         .Number("exit_status", StopStatus(static_cast<StopCause>(c)));
     Keep(g_jsonEnd[c], end.Line() + "\n");
   }
-  g_lines_on = lines ? 1 : 0;
-  g_json_on = json ? 1 : 0;
+  g_linesOn = lines ? 1 : 0;
+  g_jsonOn = json ? 1 : 0;
   g_count = n;
 }
 
@@ -121,15 +121,15 @@ void SetInterruptPortBytes(int port, std::uint32_t bytes) {
   if (port >= 0 && port < g_count) g_bytes[port] = static_cast<std::sig_atomic_t>(bytes);
 }
 
-bool InterruptPortsSet() { return g_count > 0 && g_lines_on; }
+bool InterruptPortsSet() { return g_count > 0 && g_linesOn; }
 
 void WriteInterruptPorts(void (*write)(const char* text)) {
-  if (!g_lines_on) return;
+  if (!g_linesOn) return;
   for (int i = 0; i < g_count; ++i) write(g_lines[i][g_states[i]]);
 }
 
 void WriteInterruptJson(void (*write)(const char* text), StopCause cause) {
-  if (!g_json_on) return;
+  if (!g_jsonOn) return;
   const int c = static_cast<int>(cause);
   for (int i = 0; i < g_count; ++i) {
     write(g_jsonHead[i][c]);
