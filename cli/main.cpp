@@ -8,6 +8,7 @@
 #include "cli/args/Arguments.h"
 #include "cli/args/ExitStatus.h"
 #include "cli/commands/Commands.h"
+#include "cli/commands/History.h"
 #include "cli/commands/ImageRefusal.h"
 #include "cli/json/JsonEvents.h"
 #include "cli/platform/ConsolePacing.h"
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
 
   CJsonEvents events(args.json);
   const char* command = CommandName(args.command);
+  if (args.command == Command::kHistory) {
+    CConsoleOut out(StdoutIsTerminal() && !args.json, args.json || args.csv);
+    return RunHistory(args, out, events);
+  }
   std::vector<ConsolePort> ports;
   const bool scanAll = args.command == Command::kFind || args.all;
   const std::vector<std::string> names =
@@ -132,6 +137,14 @@ int main(int argc, char** argv) {
   }
 
   CConsoleOut out(StdoutIsTerminal() && !args.json, args.json);
+  // The history, before any port is touched: --history-required refuses here.
+  CUpgradeHistory history;
+  if (args.command == Command::kUpgrade &&
+      !history.Open(args, out, events,
+                    [](const ConsolePort& port) { return StableName(port.device); })) {
+    events.End(command, exitcode::kHistoryUnavailable);
+    return exitcode::kHistoryUnavailable;
+  }
   std::unique_ptr<ISerialDriver> platform = MakeSerialDriver(ports);
   // --log: the transcript wraps the platform's driver, so that it sees every open, line
   // setting, time-out and byte as the device gets them.
@@ -189,9 +202,11 @@ int main(int argc, char** argv) {
           events,
           *screen,
           [](int port, FlashState state) { SetInterruptPortState(port, state); },
-          [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); }};
+          [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); },
+          history.Log()};
       return RunUpgrades(plan, world);
     }
+    case Command::kHistory:  // ran above, before any port
     case Command::kNone:
       break;
   }

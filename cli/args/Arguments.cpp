@@ -27,6 +27,9 @@ const ExitStatusEntry kExitStatusTable[] = {
      "upgrade: the device went away during the erase (adapter pulled out or without power)"},
     {exitcode::kDeviceGone,
      "upgrade: the device went away during the transfer (adapter pulled out or without power)"},
+    {exitcode::kHistoryUnavailable,
+     "upgrade --history-required: the history cannot be written, nothing was touched; "
+     "history: the history file cannot be read"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
     {exitcode::kTerminated, "stopped with SIGTERM (as with Ctrl-C)"},
 };
@@ -51,6 +54,35 @@ bool TakeLog(Arguments& args, const std::string& value, std::string& error) {
   return true;
 }
 
+// A text option given once.
+template <std::string Arguments::*field>
+bool TakeOnce(Arguments& args, const std::string& value, std::string& error) {
+  if (!(args.*field).empty()) {
+    error = "an option given twice: " + value;
+    return false;
+  }
+  args.*field = value;
+  return true;
+}
+
+bool TakeLimit(Arguments& args, const std::string& value, std::string& error) {
+  if (value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(value) == 0) {
+    error = "--limit needs a number of rows (1 or more): " + value;
+    return false;
+  }
+  args.limit = std::stoi(value);
+  return true;
+}
+
+bool TakeImagePrefix(Arguments& args, const std::string& value, std::string& error) {
+  if (value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos || value.size() > 64) {
+    error = "--image needs the start of a SHA-256 in hex: " + value;
+    return false;
+  }
+  return TakeOnce<&Arguments::imagePrefix>(args, value, error);
+}
+
 }  // namespace
 
 const OptionSpec kOptionTable[] = {
@@ -73,6 +105,32 @@ const OptionSpec kOptionTable[] = {
      "people go to standard error; a bad command line still ends with an end event that "
      "holds the error"},
     {"--log", nullptr, "FILE", nullptr, TakeLog, "write a transcript of the serial line to FILE"},
+    {"--history", nullptr, "FILE", nullptr, TakeOnce<&Arguments::historyFile>,
+     "the history database (SQLite); default: /var/lib/orvane-fwupdate/history.db for root "
+     "when the package made that folder, else $XDG_STATE_HOME/fwupdate/history.db "
+     "(~/.local/state/fwupdate/history.db; %LOCALAPPDATA%\\fwupdate\\history.db on Windows)"},
+    {"--no-history", nullptr, nullptr, &Arguments::noHistory, nullptr,
+     "upgrade: write no row of this run into the history"},
+    {"--history-required", nullptr, nullptr, &Arguments::historyRequired, nullptr,
+     "upgrade: refuse (status 16) before any port is touched when the history cannot be "
+     "written; without it such a history is a warning and the update goes on"},
+    {"--station", nullptr, "NAME", nullptr, TakeOnce<&Arguments::station>,
+     "upgrade: the station each row names (default: $FWUPDATE_STATION)"},
+    {"--operator", nullptr, "NAME", nullptr, TakeOnce<&Arguments::operatorName>,
+     "upgrade: the operator each row names (default: $FWUPDATE_OPERATOR)"},
+    {"--lot", nullptr, "NAME", nullptr, TakeOnce<&Arguments::lot>,
+     "upgrade: the lot each row names (default: $FWUPDATE_LOT)"},
+    {"--unit-id", nullptr, "ID", nullptr, TakeOnce<&Arguments::unitId>,
+     "upgrade of one port: the unit's identity as its label says (a scanned serial number)"},
+    {"--since", nullptr, "DATE", nullptr, TakeOnce<&Arguments::since>,
+     "history: rows started at or after DATE (UTC, 2026-12-08 or 2026-12-08T09:30)"},
+    {"--outcome", nullptr, "KEY", nullptr, TakeOnce<&Arguments::outcome>,
+     "history: rows that ended so (done, not_ready, ..., or interrupted, running)"},
+    {"--image", nullptr, "SHA256", nullptr, TakeImagePrefix,
+     "history: rows of the image whose SHA-256 starts so"},
+    {"--limit", nullptr, "N", nullptr, TakeLimit, "history: the N newest rows only"},
+    {"--csv", nullptr, nullptr, &Arguments::csv, nullptr,
+     "history: CSV (RFC 4180) with a header line, for spreadsheets"},
     {"--help", "-h", nullptr, &Arguments::help, nullptr, "this text"},
     {"--version", nullptr, nullptr, &Arguments::version, nullptr,
      "print the program's name and version"},
@@ -94,6 +152,7 @@ Command CommandNamed(const std::string& word) {
   if (word == "find") return Command::kFind;
   if (word == "info") return Command::kInfo;
   if (word == "upgrade") return Command::kUpgrade;
+  if (word == "history") return Command::kHistory;
   return Command::kNone;
 }
 
@@ -102,12 +161,58 @@ std::string UpgradeOnly(const Arguments& args) {
   return args.yes ? "--yes" : args.skipCurrent ? "--skip-current" : "--dry-run";
 }
 
+// The first option given that only upgrade's history rows take, or empty.
+std::string RowOption(const Arguments& args) {
+  return args.noHistory               ? "--no-history"
+         : args.historyRequired       ? "--history-required"
+         : !args.station.empty()      ? "--station"
+         : !args.operatorName.empty() ? "--operator"
+         : !args.lot.empty()          ? "--lot"
+         : !args.unitId.empty()       ? "--unit-id"
+                                      : "";
+}
+
+// The first option given that only history takes, or empty.
+std::string HistoryOnly(const Arguments& args) {
+  return !args.since.empty()         ? "--since"
+         : !args.outcome.empty()     ? "--outcome"
+         : !args.imagePrefix.empty() ? "--image"
+         : args.limit > 0            ? "--limit"
+         : args.csv                  ? "--csv"
+                                     : "";
+}
+
 // What each command takes, checked once everything is read.
 bool CheckCommand(const Arguments& args, std::string& error) {
+  if (args.command != Command::kHistory && !HistoryOnly(args).empty()) {
+    error = HistoryOnly(args) + " belongs to history";
+    return false;
+  }
+  if (args.command != Command::kUpgrade && !RowOption(args).empty()) {
+    error = RowOption(args) + " belongs to upgrade";
+    return false;
+  }
+  if (args.command != Command::kUpgrade && args.command != Command::kHistory &&
+      !args.historyFile.empty()) {
+    error = "--history belongs to upgrade and history";
+    return false;
+  }
   switch (args.command) {
     case Command::kNone:
-      error = "no command given (find, info or upgrade)";
+      error = "no command given (find, info, upgrade or history)";
       return false;
+    case Command::kHistory:
+      if (!args.image.empty())
+        error = "history takes no image (--image SHA256 chooses rows by their image)";
+      else if (args.ports.size() > 1)
+        error = "history takes one --port";
+      else if (args.all || !args.logFile.empty())
+        error = std::string(args.all ? "--all" : "--log") + " does not belong to history";
+      else if (args.yes || args.skipCurrent || args.dryRun)
+        error = UpgradeOnly(args) + " belongs to upgrade";
+      else if (args.json && args.csv)
+        error = "--json or --csv, not both";
+      break;
     case Command::kFind:
       if (!args.image.empty())
         error = "find takes no image";
@@ -131,6 +236,11 @@ bool CheckCommand(const Arguments& args, std::string& error) {
         error = "--log takes one port";
       else if (args.image.empty())
         error = "upgrade needs an image file";
+      else if (args.noHistory && (args.historyRequired || !args.historyFile.empty()))
+        error = std::string("--no-history and ") +
+                (args.historyRequired ? "--history-required" : "--history") + " contradict";
+      else if (!args.unitId.empty() && (args.ports.size() > 1 || args.all))
+        error = "--unit-id names one unit: give one --port";
       // Two cores on one port: the second could never open it.
       for (std::size_t i = 0; error.empty() && i < args.ports.size(); ++i)
         for (std::size_t j = 0; error.empty() && j < i; ++j)
@@ -191,7 +301,7 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       commandRead = true;
       args.command = CommandNamed(arg);
       if (args.command == Command::kNone)
-        fail("unknown command " + arg + " (find, info or upgrade)");
+        fail("unknown command " + arg + " (find, info, upgrade or history)");
     } else if (args.image.empty()) {
       args.image = arg;
     } else {
@@ -213,6 +323,8 @@ const char* CommandName(Command command) {
       return "info";
     case Command::kUpgrade:
       return "upgrade";
+    case Command::kHistory:
+      return "history";
     case Command::kNone:
       break;
   }
@@ -264,7 +376,10 @@ std::string UsageText() {
       "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
       "       fwupdate info --port PORT [IMAGE] [--json]\n"
       "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current]\n"
-      "                [--dry-run] [--json]\n"
+      "                [--dry-run] [--json] [--station NAME] [--operator NAME] [--lot NAME]\n"
+      "                [--unit-id ID] [--history FILE | --no-history] [--history-required]\n"
+      "       fwupdate history [--since DATE] [--port NAME] [--outcome KEY] [--image SHA256]\n"
+      "                [--limit N] [--json | --csv] [--history FILE]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -275,6 +390,11 @@ std::string UsageText() {
       "            of IMAGE when one is given; sends only the query commands\n"
       "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
       "            with several ports (or --all) all at once, after one question\n"
+      "  history   print the history of upgrades, newest first: a row per port per attempt\n"
+      "            (times, station, port, unit, versions before, image SHA-256, outcome,\n"
+      "            flash state, bytes, each phase's time); every upgrade, dry run and\n"
+      "            current modem writes its row as it goes, so a killed run reads\n"
+      "            \"interrupted\". The file is SQLite: sqlite3 FILE 'SELECT * FROM attempts'\n"
       "\n";
   for (const OptionSpec& option : kOptionTable) text += Wrapped(OptionHead(option), option.help);
   text +=
@@ -296,3 +416,4 @@ std::string UsageText() {
 }
 
 std::string VersionText() { return "fwupdate " FWUPDATE_VERSION "\n"; }
+const char* ProgramVersion() { return FWUPDATE_VERSION; }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class Command { kNone, kFind, kInfo, kUpgrade };
+enum class Command { kNone, kFind, kInfo, kUpgrade, kHistory };
 
 struct Arguments {
   Command command = Command::kNone;
@@ -16,6 +16,15 @@ struct Arguments {
   bool dryRun = false;       // upgrade: say per port current or would update; touch nothing
   bool json = false;         // JSON Lines on stdout, people's lines on stderr
   bool all = false;          // find: every port with a modem, not only the first
+  // The history of attempts: where it is, whether it is kept, what a row says of the line.
+  std::string historyFile;
+  bool noHistory = false;
+  bool historyRequired = false;  // upgrade refuses before any port when it cannot be written
+  std::string station, operatorName, lot, unitId;
+  // history: which rows, and how they are printed (a table unless --json or --csv).
+  std::string since, outcome, imagePrefix;
+  int limit = 0;
+  bool csv = false;
   bool help = false;
   bool version = false;
 };
@@ -40,7 +49,7 @@ extern const int kOptionCount;
 // "--" ends the options: every word after it is the command or the image.
 bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::string& error);
 
-// The command's word: "find", "info", "upgrade", or "" for none.
+// The command's word: "find", "info", "upgrade", "history", or "" for none.
 const char* CommandName(Command command);
 
 // The text of --help, exit statuses included.
@@ -48,3 +57,5 @@ std::string UsageText();
 
 // The line of --version: the program's name and version.
 std::string VersionText();
+// The version alone: "1.2.0".
+const char* ProgramVersion();

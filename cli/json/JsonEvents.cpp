@@ -3,11 +3,15 @@
 #include <cstdio>
 
 #include "cli/platform/OutputStream.h"
+#include "cli/platform/UtcTime.h"
 #include "cli/texts/ConsoleTexts.h"
+
+CJsonEvents::CJsonEvents(bool on, std::function<std::int64_t()> wallMs)
+    : m_on(on), m_wallMs(wallMs ? std::move(wallMs) : WallClockMs) {}
 
 CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const {
   CJsonObject object;
-  object.Number("schema", kJsonSchema).Text("event", name);
+  object.Number("schema", kJsonSchema).Text("event", name).Text("time", IsoUtc(m_wallMs()));
   if (port) object.Text("port", *port);
   return object;
 }
@@ -67,7 +71,25 @@ void CJsonEvents::Progress(const std::string& port, ProgressPhase phase, std::ui
   Write(object);
 }
 
-void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcome) {
+void CJsonEvents::Start(const char* command, const ImageFacts& image) {
+  if (!m_on) return;
+  CJsonObject object = Event("start");
+  object.Text("command", command).Text("image", image.path);
+  if (image.read)
+    object.Number("image_size", static_cast<std::int64_t>(image.size))
+        .Text("image_sha256", image.sha256);
+  Write(object);
+}
+
+void CJsonEvents::Warning(const char* about, const std::string& message) {
+  if (!m_on) return;
+  CJsonObject object = Event("warning");
+  object.Text("about", about).Text("message", message);
+  Write(object);
+}
+
+void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcome,
+                           const AttemptFigures& figures) {
   if (!m_on) return;
   const OutcomeRow& row = OutcomeOf(outcome.result);
   CJsonObject object = Event("port_done", &port);
@@ -76,7 +98,14 @@ void CJsonEvents::PortDone(const std::string& port, const UpgradeOutcome& outcom
       .Text("message_id", row.messageKey)
       .Text("message", ConsoleOutcomeText(outcome))
       .Number("bytes_sent", outcome.bytesSent)
-      .Text("flash_state", FlashStateOf(row.flash).key);
+      .Text("flash_state", FlashStateOf(row.flash).key)
+      .Text("phase_reached", AttemptPhaseKey(figures.reached));
+  for (int i = 0; i < kAttemptPhaseCount; ++i) {
+    const std::string key = std::string(kAttemptPhaseKeys[i]) + "_ms";
+    object.Number(key.c_str(),
+                  static_cast<std::int64_t>(figures.phaseMs[static_cast<std::size_t>(i)]));
+  }
+  if (figures.historyId > 0) object.Number("history_id", figures.historyId);
   Write(object);
 }
 

@@ -75,3 +75,21 @@ void InstallInterruptHandler(const std::string& nothingWritten, const std::strin
 void SetInterruptState(InterruptState state);
 // Whether a progress line drawn with \r is open on the terminal: the handler ends it first.
 void SetProgressLineOpen(bool open);
+
+// The history of attempts. This process and its machine, as a record names them.
+std::string HostName();
+long ProcessId();
+// Changes at every boot; empty where the system has none to give.
+std::string BootId();
+// Whether process `pid` of this boot still runs.
+bool ProcessAlive(long pid);
+// Where the history lives when --history names no file: for root the package's folder when
+// it is there (/var/lib/orvane-fwupdate), else the user's state folder
+// ($XDG_STATE_HOME/fwupdate, ~/.local/state/fwupdate; %LOCALAPPDATA%\fwupdate on Windows).
+// Empty when no folder can be named.
+std::string DefaultHistoryPath();
+// `path` from the root, so that a record read later elsewhere still names the file.
+std::string AbsolutePath(const std::string& path);
+// Creates the folder a file goes into, and the folders above it; false with the system's
+// reason.
+bool MakeParentFolders(const std::string& file, std::string& reason);

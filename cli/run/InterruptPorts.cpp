@@ -5,6 +5,7 @@
 
 #include "cli/json/Json.h"
 #include "cli/json/JsonEvents.h"
+#include "cli/platform/UtcTime.h"
 
 namespace {
 
@@ -12,7 +13,10 @@ constexpr int kStates = static_cast<int>(FlashState::kCount);
 constexpr int kCauses = 2;
 constexpr std::size_t kLineSize = 512;
 char g_lines[kMaxInterruptPorts][kStates][kLineSize];
-// A port_done event in two parts, the bytes the modem took between them.
+// Every event begins with its name and then its time, stamped when it is written.
+char g_jsonPortDone[kLineSize];
+char g_jsonEndEvent[kLineSize];
+// The rest of a port_done event in two parts, the bytes the modem took between them.
 char g_jsonHead[kMaxInterruptPorts][kCauses][kLineSize];
 char g_jsonTail[kMaxInterruptPorts][kStates][kLineSize];
 char g_jsonEnd[kCauses][kLineSize];
@@ -35,20 +39,30 @@ std::string Open(const CJsonObject& object) {
   return text;
 }
 
+// An object's fields after the time, to follow it: ",\"port\":...".
+std::string AfterTime(const CJsonObject& object) { return "\"," + object.Line().substr(1); }
+
+// The opening of event `name` up to its time's value.
+std::string UpToTime(const char* name) {
+  CJsonObject head;
+  head.Number("schema", kJsonSchema).Text("event", name);
+  return Open(head) + ",\"time\":\"";
+}
+
 void PrepareJson(int n, const std::string& name) {
   const OutcomeRow& row = OutcomeOf(UpgradeResult::kInterrupted);
   std::string message = row.line;
   message.replace(message.find("%s"), 2, name);
   for (int c = 0; c < kCauses; ++c) {
     CJsonObject head;
-    head.Number("schema", kJsonSchema)
-        .Text("event", "port_done")
-        .Text("port", name)
+    head.Text("port", name)
         .Text("outcome", row.key)
         .Number("exit_status", StopStatus(static_cast<StopCause>(c)))
         .Text("message_id", row.messageKey)
         .Text("message", message);
-    Keep(g_jsonHead[n][c], Open(head) + ",\"bytes_sent\":");
+    std::string rest = AfterTime(head);
+    rest.pop_back();
+    Keep(g_jsonHead[n][c], rest + ",\"bytes_sent\":");
   }
   for (int s = 0; s < kStates; ++s) {
     CJsonObject state;
@@ -100,13 +114,12 @@ void SetInterruptPorts(const std::vector<std::string>& names, bool lines, bool j
     g_bytes[n] = 0;
     ++n;
   }
+  Keep(g_jsonPortDone, UpToTime("port_done"));
+  Keep(g_jsonEndEvent, UpToTime("end"));
   for (int c = 0; c < kCauses; ++c) {
     CJsonObject end;
-    end.Number("schema", kJsonSchema)
-        .Text("event", "end")
-        .Text("command", "upgrade")
-        .Number("exit_status", StopStatus(static_cast<StopCause>(c)));
-    Keep(g_jsonEnd[c], end.Line() + "\n");
+    end.Text("command", "upgrade").Number("exit_status", StopStatus(static_cast<StopCause>(c)));
+    Keep(g_jsonEnd[c], AfterTime(end) + "\n");
   }
   g_linesOn = lines ? 1 : 0;
   g_jsonOn = json ? 1 : 0;
@@ -131,10 +144,16 @@ void WriteInterruptPorts(void (*write)(const char* text)) {
 void WriteInterruptJson(void (*write)(const char* text), StopCause cause) {
   if (!g_jsonOn) return;
   const int c = static_cast<int>(cause);
+  char now[kIsoUtcSize];
+  FormatIsoUtc(WallClockMs(), now);
   for (int i = 0; i < g_count; ++i) {
+    write(g_jsonPortDone);
+    write(now);
     write(g_jsonHead[i][c]);
     WriteNumber(write, static_cast<long>(static_cast<std::uint32_t>(g_bytes[i])));
     write(g_jsonTail[i][g_states[i]]);
   }
+  write(g_jsonEndEvent);
+  write(now);
   write(g_jsonEnd[c]);
 }

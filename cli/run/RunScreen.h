@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cli/texts/AttemptPhases.h"
 #include "modem/MessageBoxes.h"
 #include "modem/Messages.h"
 #include "modem/Outcomes.h"
@@ -28,6 +29,7 @@ struct Arrival {
 struct PortResult {
   UpgradeOutcome outcome{UpgradeResult::kCount, {}, OpenFailure::kNone, 0, {}, {}};
   std::uint64_t elapsedMs = 0;
+  AttemptFigures figures;  // each phase's time, and the history's row
 };
 
 class IRunScreen {

@@ -12,6 +12,7 @@
 
 #include "cli/json/JsonEvents.h"
 #include "cli/platform/ConsolePorts.h"
+#include "cli/run/AttemptLog.h"
 #include "cli/run/RunScreen.h"
 #include "image/ImageFile.h"
 #include "modem/OutcomeTable.h"
@@ -42,6 +43,8 @@ struct RunWorld {
   // the report when fwupdate is stopped); either may be empty.
   std::function<void(int port, FlashState state)> flashState;
   std::function<void(int port, std::uint32_t bytes)> bytesTaken;
+  // Where each port's attempt is recorded as it happens; none when null.
+  IAttemptLog* attempts = nullptr;
 };
 
 // The exit status of the run.

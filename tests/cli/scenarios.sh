@@ -27,6 +27,8 @@ echo "scenario $NAME as $(id -un)"
 
 rm -rf "$WORK" && mkdir -p "$WORK" || exit 1
 cd "$WORK" || exit 1
+# Each scenario keeps its own history of attempts.
+export XDG_STATE_HOME=$WORK/state
 FAILED=0
 trap 'sim_stop; wait 2>/dev/null' EXIT
 
@@ -225,12 +227,17 @@ assert done == {sys.argv[2]: "would_update", sys.argv[3]: "query_failed"}, done'
     two.out "$PTY_COM3" "$PTY_COM5" || fail "--all: $(cat two.out)"
 }
 
-# json_lines NAME: every line of NAME.out is a JSON object with the schema's version.
+# untimed FILE: its events without their times, to compare whole.
+untimed() { sed -E 's/,"time":"[^"]*"//' "$1"; }
+
+# json_lines NAME: every line of NAME.out is a JSON object with the schema's version and
+# its time.
 json_lines() {
-  python3 -c 'import json, sys
+  python3 -c 'import json, re, sys
 for n, line in enumerate(open(sys.argv[1]), 1):
     event = json.loads(line)
-    assert event["schema"] == 1, "line %d: %r" % (n, event)' "$1.out" ||
+    assert event["schema"] == 1, "line %d: %r" % (n, event)
+    assert re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z", event["time"]), event' "$1.out" ||
     fail "$1: not JSON Lines: $(cat "$1.out")"
 }
 
@@ -264,13 +271,17 @@ assert "controller_date_hex" not in modem' info.out || fail "info: $(cat info.ou
   python3 -c 'import json, sys
 events = [json.loads(line) for line in open(sys.argv[1])]
 names = [e["event"] for e in events]
-assert names[:3] == ["versions", "versions", "consent"], names
+assert names[:4] == ["start", "versions", "versions", "consent"], names
+assert events[0]["image_sha256"] == sys.argv[2] and events[0]["image_size"] == 70000, events[0]
 assert names[-2:] == ["port_done", "end"], names
 assert {"phase", "progress"} <= set(names), names
 assert sum(n == "progress" for n in names) < 60, names
 done = events[-2]
 assert (done["outcome"], done["exit_status"], done["message_id"]) == ("done", 0, "success"), done
 assert done["flash_state"] == "written", done
+# Each phase timed, the erase at least its fixed waits; the row it wrote named.
+assert done["phase_reached"] == "final" and done["erase_ms"] > 1000, done
+assert done["history_id"] >= 1, done
 # Within a phase a reader never sees progress go back.
 last = {}
 for e in events:
@@ -279,7 +290,7 @@ for e in events:
     elif e["event"] == "progress":
         assert e["done"] >= last[e["phase"]], (e, last)
         last[e["phase"]] = e["done"]
-assert done["message"] == "The modem firmware has been updated successfully.", done' up.out ||
+assert done["message"] == "The modem firmware has been updated successfully.", done' up.out "$(sha256sum <img.bin | cut -c1-64)" ||
     fail "upgrade: $(cat up.out)"
   grep -qF "The modem firmware has been updated successfully." up.err || fail "upgrade: $(cat up.err)"
 }
@@ -317,6 +328,7 @@ done = {e["port"]: e for e in events if e["event"] == "port_done"}
 assert done[com3]["outcome"] == "done" and done[com5]["outcome"] == "done", done
 assert (done[com4]["outcome"], done[com4]["exit_status"], done[com4]["message_id"]) == \
     ("not_ready", 9, "not_ready"), done
+del events[-1]["time"]
 assert events[-1] == {"schema": 1, "event": "end", "command": "upgrade", "exit_status": 13}
 PY
 
@@ -365,8 +377,10 @@ done = {e["port"]: e for e in events if e["event"] == "port_done"}
 assert all(e["outcome"] == "interrupted" and e["exit_status"] == 143 and
            e["flash_state"] == "partly_written" and e["bytes_sent"] > 0 for e in done.values()), done
 assert sorted(done) == sorted(sys.argv[2:]), done
+del events[-1]["time"]
 assert events[-1] == {"schema": 1, "event": "end", "command": "upgrade", "exit_status": 143}' \
     term.out "$PTY_COM3" "$PTY_COM4" || fail "term: $(cat term.out)"
+  json_lines term
 
   "$FWUPDATE" upgrade img.bin --port "$PTY_COM5" --yes </dev/null >hup.out 2>hup.err &
   pid=$!
@@ -444,7 +458,7 @@ scenario_unplug() {
   local pid=$!
   if await sim.log "COM3 unplugged after 16384 image bytes" 60; then
     local pulled=$SECONDS
-    await unplug.out "\"event\":\"port_done\",\"port\":\"$PTY_COM3\"" 5 ||
+    await unplug.out "\"port\":\"$PTY_COM3\",\"outcome\"" 5 ||
       fail "the pulled port did not end within 5 s of the pull"
     [ $((SECONDS - pulled)) -le 5 ] || fail "the pulled port ended $((SECONDS - pulled)) s late"
   fi
@@ -617,7 +631,7 @@ scenario_bad_images() {
   done
   LIMIT=10 run info_fifo info -p "$PTY_COM3" --json fifo
   expect info_fifo 6 "not a regular file (a FIFO)" err
-  [ "$(cat info_fifo.out)" = '{"schema":1,"event":"end","command":"info","exit_status":6}' ] ||
+  [ "$(untimed info_fifo.out)" = '{"schema":1,"event":"end","command":"info","exit_status":6}' ] ||
     fail "info_fifo: $(cat info_fifo.out)"
   sleep 0.3
   grep -qF "AT&F" sim.log && fail "a port was touched for a bad image: $(cat sim.log)"
@@ -631,11 +645,11 @@ scenario_bad_images() {
   # A bad command line with --json: the reason on stderr as ever, one end event on stdout.
   run usage upgrade -p "$PTY_COM3" --force --json -- -img.bin
   expect usage 2 "unknown option --force" err
-  [ "$(cat usage.out)" = '{"schema":1,"event":"end","command":"upgrade","exit_status":2,"error":"unknown option --force"}' ] ||
+  [ "$(untimed usage.out)" = '{"schema":1,"event":"end","command":"upgrade","exit_status":2,"error":"unknown option --force"}' ] ||
     fail "usage: $(cat usage.out)"
   run nocommand --json -y
   expect nocommand 2 "no command given" err
-  [ "$(cat nocommand.out)" = '{"schema":1,"event":"end","command":"","exit_status":2,"error":"no command given (find, info or upgrade)"}' ] ||
+  [ "$(untimed nocommand.out)" = '{"schema":1,"event":"end","command":"","exit_status":2,"error":"no command given (find, info, upgrade or history)"}' ] ||
     fail "nocommand: $(cat nocommand.out)"
 }
 

@@ -152,13 +152,19 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
        true,
        false,
        exitcode::kDone,
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM1\",\"result\":\"denied\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM2\",\"result\":\"busy\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM3\",\"result\":\"missing\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM4\",\"result\":\"found\"}\n"
-       "{\"schema\":1,\"event\":\"port_found\",\"port\":\"COM4\",\"stable_name\":"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM1\",\"result\":\"denied\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM2\",\"result\":\"busy\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM3\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM4\",\"result\":\"found\"}\n"
+       "{\"schema\":1,\"event\":\"port_found\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM4\",\"stable_name\":"
        "\"/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0\"}\n"
-       "{\"schema\":1,\"event\":\"end\",\"command\":\"find\",\"exit_status\":0}\n",
+       "{\"schema\":1,\"event\":\"end\",\"time\":\"1970-01-01T00:00:00.000Z\",\"command\":\"find\","
+       "\"exit_status\":0}\n",
        {"COM4", stableLine},
        {missingLine}},
       {"--json: none answers",
@@ -168,11 +174,16 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
        true,
        false,
        exitcode::kNotFound,
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM1\",\"result\":\"busy\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM2\",\"result\":\"missing\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM3\",\"result\":\"no_answer\"}\n"
-       "{\"schema\":1,\"event\":\"port_checked\",\"port\":\"COM4\",\"result\":\"missing\"}\n"
-       "{\"schema\":1,\"event\":\"end\",\"command\":\"find\",\"exit_status\":1}\n",
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM1\",\"result\":\"busy\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM2\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM3\",\"result\":\"no_answer\"}\n"
+       "{\"schema\":1,\"event\":\"port_checked\",\"time\":\"1970-01-01T00:00:00.000Z\",\"port\":"
+       "\"COM4\",\"result\":\"missing\"}\n"
+       "{\"schema\":1,\"event\":\"end\",\"time\":\"1970-01-01T00:00:00.000Z\",\"command\":\"find\","
+       "\"exit_status\":1}\n",
        {noModem},
        {}},
   };
@@ -183,7 +194,7 @@ TEST(CliFind, SaysWhyPortsDidNotOpen) {
     c.setup(line);
     if (c.modemOnCom4) line.AttachModem("COM4");
     CConsoleOut out(false, c.json);
-    CJsonEvents events(c.json);
+    CJsonEvents events(c.json, [] { return std::int64_t{0}; });
     std::vector<ConsolePort> ports;
     for (int n = 1; n <= 4; ++n)
       ports.push_back({"COM" + std::to_string(n), "/dev/ttyS" + std::to_string(n - 1)});

@@ -41,8 +41,8 @@ TEST(CliArguments, TakesEachCommandAndRejectsWhatItDoesNotTake) {
     std::vector<const char*> words;
     const char* error;
   } bad[] = {
-      {{}, "no command given (find, info or upgrade)"},
-      {{"flash"}, "unknown command flash (find, info or upgrade)"},
+      {{}, "no command given (find, info, upgrade or history)"},
+      {{"flash"}, "unknown command flash (find, info, upgrade or history)"},
       {{"upgrade", "fw.bin"}, "upgrade needs a --port, or --all"},
       {{"upgrade", "--port", "COM1"}, "upgrade needs an image file"},
       {{"info", "--port", "COM1", "--port", "COM2"}, "info needs one --port"},

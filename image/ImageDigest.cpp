@@ -1,0 +1,36 @@
+#include "image/ImageDigest.h"
+
+#include <algorithm>
+
+#include "image/BytesImageFile.h"
+#include "image/ImageReader.h"
+#include "image/Sha256.h"
+
+ImageFacts DigestImageBytes(const std::string& name, const std::vector<char>& bytes) {
+  ImageFacts facts;
+  facts.read = true;
+  facts.path = name;
+  facts.size = bytes.size();
+  CSha256 sha;
+  sha.Update(bytes.data(), bytes.size());
+  facts.sha256 = sha.HexDigest();
+  CBytesImageFile file(bytes.data(), bytes.size());
+  if (!ReadImageVersionInfo(file, facts.record)) facts.record.Clear();
+  return facts;
+}
+
+ImageFacts DigestImage(IImageFiles& files, const std::string& name) {
+  std::unique_ptr<IImageFile> file = files.OpenImageFile(name);
+  ImageFacts none;
+  none.path = name;
+  if (!file) return none;
+  std::vector<char> bytes(file->GetLength());
+  std::uint32_t filled = 0;
+  while (filled < bytes.size()) {
+    std::uint32_t got = 0;
+    const std::uint32_t want = static_cast<std::uint32_t>(bytes.size()) - filled;
+    if (!file->Read(bytes.data() + filled, want, got) || got == 0) return none;
+    filled += std::min(got, want);
+  }
+  return DigestImageBytes(name, bytes);
+}
