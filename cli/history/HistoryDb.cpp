@@ -25,6 +25,9 @@ const char* const kMigrations[kHistorySchema] = {
     " query_ms INTEGER, consent_ms INTEGER, erase_ms INTEGER, transfer_ms INTEGER,"
     " final_ms INTEGER);"
     "CREATE INDEX attempts_started ON attempts (started_at);",
+    // 2: a station's unit number within its run; rows found by their image.
+    "ALTER TABLE attempts ADD COLUMN unit_number INTEGER;"
+    "CREATE INDEX attempts_image ON attempts (image_sha256);",
 };
 
 // A statement, finalized on every way out.

@@ -10,7 +10,7 @@
 struct sqlite3;
 
 // The schema this program writes; a file of a newer one is only read.
-constexpr int kHistorySchema = 1;
+constexpr int kHistorySchema = 2;
 
 // A value of a row: a text, a number, or nothing (SQL NULL).
 struct HistoryValue {

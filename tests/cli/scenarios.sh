@@ -653,6 +653,79 @@ scenario_bad_images() {
     fail "nocommand: $(cat nocommand.out)"
 }
 
+# The history: a batch of two leaves two complete rows that history reads back as JSON and
+# CSV; a run killed in its transfer reads "interrupted" at the next run; two processes write
+# one file at once; a file that cannot be written costs no flash, unless it is required.
+scenario_history() {
+  modems COM3:erase=1000 COM4:erase=1000,ready=never \
+    COM5:erase=1000,cts-hold-after=2000,cts-hold=60000 COM6:erase=1000,times=1
+  make_image img.bin 70000
+  local db=$WORK/line.db sha
+  sha=$(sha256sum <img.bin | cut -c1-64)
+  run batch upgrade img.bin -p "$PTY_COM3" -p "$PTY_COM4" --yes --json --history "$db" \
+    --station bay-2 --lot L-17
+  expect batch 13
+  run rows history --history "$db" --json
+  expect rows 0
+  python3 - rows.out "$sha" "$PTY_COM3" "$PTY_COM4" <<'PY' || fail "history --json: $(cat rows.out)"
+import json, sys
+rows = {r["port"]: r for r in map(json.loads, open(sys.argv[1]))}
+assert sorted(rows) == sorted(sys.argv[3:]), rows
+done, failed = rows[sys.argv[3]], rows[sys.argv[4]]
+for r in rows.values():
+    assert r["history_schema"] == 2 and r["state"] == "ended", r
+    assert r["image_sha256"] == sys.argv[2] and r["image_size"] == 70000, r
+    assert (r["station"], r["lot"], r["mode"]) == ("bay-2", "L-17", "update"), r
+    assert r["started_at"] <= r["ended_at"] and r["modem_controller_version"] == "2.10", r
+assert (done["outcome"], done["exit_status"], done["flash_state"], done["bytes_taken"]) == \
+    ("done", 0, "written", 70000), done
+assert done["erase_ms"] >= 1000 and done["phase"] == "final", done
+assert (failed["outcome"], failed["exit_status"], failed["flash_state"], failed["bytes_taken"],
+        failed["phase"]) == ("not_ready", 9, "may_be_erased", 0, "erase"), failed
+PY
+  run csv history --history "$db" --csv
+  python3 -c 'import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1], newline="")))
+assert sorted(r["outcome"] for r in rows) == ["done", "not_ready"], rows' csv.out ||
+    fail "history --csv: $(cat csv.out)"
+
+  # Killed with SIGKILL in the transfer: the next run finds its row and marks it.
+  "$FWUPDATE" upgrade img.bin -p "$PTY_COM5" --yes --history "$db" >killed.out 2>&1 &
+  local pid=$!
+  await killed.out "Updating" 30 || fail "the transfer never began"
+  kill -KILL "$pid"
+  wait "$pid" 2>/dev/null
+  run after history --history "$db" --outcome interrupted --json
+  grep -qF "\"port\":\"$PTY_COM5\"" after.out && grep -qF '"phase":"transfer"' after.out &&
+    grep -qF '"flash_state":"partly_written"' after.out || fail "killed run: $(cat after.out)"
+
+  # Two processes, one file.
+  "$FWUPDATE" upgrade img.bin -p "$PTY_COM3" --yes --history "$db" >one.out 2>one.err &
+  local one=$!
+  "$FWUPDATE" upgrade img.bin -p "$PTY_COM6" --yes --history "$db" >two.out 2>two.err &
+  wait "$one" "$!"
+  run all history --history "$db" --outcome done --json
+  [ "$(wc -l <all.out)" = 3 ] || fail "two at once: $(cat all.out) $(cat one.err two.err)"
+  grep -i "locked\|warning" one.err two.err && fail "two at once warned"
+
+  # A folder that cannot be written: the flash completes with one warning; required, the run
+  # refuses before any port is touched.
+  mkdir -p locked && chmod 555 locked
+  run warned upgrade img.bin -p "$PTY_COM6" --yes --json --history locked/h.db
+  expect warned 0
+  [ "$(grep -c "warning: this run is not recorded in the history" warned.err)" = 1 ] ||
+    fail "warning: $(cat warned.err)"
+  [ "$(grep -c '"event":"warning"' warned.out)" = 1 ] || fail "warning event: $(cat warned.out)"
+  local asked
+  asked=$(grep -c "COM6 command" sim.log)
+  : >record/COM6.bin
+  run required upgrade img.bin -p "$PTY_COM6" --yes --history locked/h.db --history-required
+  expect required 16 "Nothing was touched" err
+  sleep 0.3
+  [ "$(grep -c "COM6 command" sim.log)" = "$asked" ] && [ ! -s record/COM6.bin ] ||
+    fail "a port was touched for a required history: $(tail -3 sim.log)"
+}
+
 "scenario_$NAME"
 [ "$FAILED" = 0 ] && echo "PASS: $NAME"
 exit "$FAILED"

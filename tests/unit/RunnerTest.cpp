@@ -3,19 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <regex>
 
 #include "cli/args/ExitStatus.h"
+#include "cli/history/HistoryLog.h"
 #include "cli/run/InterruptPorts.h"
 #include "cli/run/UpgradeRunner.h"
 #include "cli/screen/BatchRunScreen.h"
+#include "image/ImageDigest.h"
 #include "serial/ForwardingSerialDriver.h"
 #include "sim/engine/ModemEngine.h"
 #include "sim/simline/SimLineDriver.h"
 #include "tests/support/MemoryImageFile.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/VirtualPacing.h"
 
 namespace {
@@ -82,6 +87,11 @@ struct RunnerRig {
   std::map<int, std::vector<FlashState>> flash;  // each port's states as they came
   std::function<void()> onPauseOfSecondPort;
   RunPlan plan;
+  // Each run's rows, in a history of its own.
+  TempDir dir;
+  CHistoryDb history;
+  std::unique_ptr<CHistoryLog> log;
+  std::vector<std::string> warnings;
 
   explicit RunnerRig(const std::vector<std::function<void(ModemConfig&)>>& modems) {
     files.Put(kFile, MakeValidImage(kImageSize));
@@ -102,6 +112,31 @@ struct RunnerRig {
     screen = std::make_unique<KeptScreen>(human.get(), false, names, "fwupdate upgrade again",
                                           answers.get());
     SetInterruptPorts(names, true, true);
+    std::string error;
+    EXPECT_TRUE(history.Open(dir.Path() + "/history.db", CHistoryDb::Mode::kWrite, error)) << error;
+    HistoryRun run;
+    run.host = "bench-1", run.pid = 42, run.programVersion = "9.9", run.mode = "update";
+    log = std::make_unique<CHistoryLog>(
+        history, run, nullptr, [] { return std::int64_t{0}; },
+        [this](const std::string& why) { warnings.push_back(why); });
+  }
+
+  // The rows of the run by port (each port's thread inserts its own), as column -> value.
+  std::vector<std::map<std::string, std::string>> Rows() {
+    std::vector<HistoryRow> rows;
+    std::string error;
+    EXPECT_TRUE(history.Select({}, rows, error)) << error;
+    std::vector<std::map<std::string, std::string>> out;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+      std::map<std::string, std::string> row;
+      for (const HistoryField& f : *it)
+        row[f.name] = f.value.kind == HistoryValue::Kind::kNumber ? std::to_string(f.value.number)
+                                                                  : f.value.text;
+      out.push_back(row);
+    }
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.at("port") < b.at("port"); });
+    return out;
   }
 
   int Run(const char* answer) {
@@ -125,7 +160,8 @@ struct RunnerRig {
                      flash[port].push_back(state);
                      SetInterruptPortState(port, state);
                    },
-                   [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); }};
+                   [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); },
+                   log.get()};
     testing::internal::CaptureStderr();
     const int status = RunUpgrades(plan, world);
     testing::internal::GetCapturedStderr();
@@ -260,6 +296,32 @@ TEST(Runner, EachPortEndsOnItsOwnAndTheRunSaysWhatEachMeans) {
     const bool asked = !c.dryRun && !(c.skipCurrent && c.outcomes[0] == R::kCurrent);
     EXPECT_EQ(shown.find("Continue to update firmware of 2 modems ?") != std::string::npos, asked)
         << shown;
+    // Every port left its row, complete, saying what its end means.
+    const auto rows = rig.Rows();
+    ASSERT_EQ(rows.size(), c.outcomes.size());
+    const std::string digest = DigestImageBytes(kFile, MakeValidImage(kImageSize)).sha256;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const OutcomeRow& meant = OutcomeOf(c.outcomes[i]);
+      const auto& row = rows[i];
+      EXPECT_EQ(row.at("port"), "COM" + std::to_string(i + 1));
+      EXPECT_EQ(row.at("state"), "ended") << i;
+      EXPECT_EQ(row.at("outcome"), meant.key) << i;
+      EXPECT_EQ(row.at("exit_status"), std::to_string(meant.exitStatus)) << i;
+      EXPECT_EQ(row.at("flash_state"), FlashStateOf(c.flash[i]).key) << i;
+      EXPECT_EQ(row.at("bytes_taken"), std::to_string(rig.screen->results[i].outcome.bytesSent))
+          << i;
+      EXPECT_EQ(row.at("image_sha256"), digest) << i;
+      EXPECT_EQ(row.at("host"), "bench-1") << i;
+      // The modem's record whenever it was read; the phase reached as far as it went.
+      EXPECT_EQ(row.at("modem_dsp_version").empty(), c.outcomes[i] == R::kQueryFailed) << i;
+      const char* phase = c.outcomes[i] == R::kDone       ? "final"
+                          : c.outcomes[i] == R::kNotReady ? "erase"
+                          : c.erased[i]                   ? "transfer"
+                          : c.outcomes[i] == R::kDeclined ? "consent"
+                                                          : "query";
+      EXPECT_EQ(row.at("phase"), phase) << i;
+    }
+    EXPECT_EQ(rig.warnings, std::vector<std::string>{});
   }
 }
 
@@ -293,9 +355,12 @@ TEST(Runner, AStopSaysWhereEachPortWasLeft) {
   }
   EXPECT_FALSE(StopOfConsoleEvent(3, cause));
   EXPECT_EQ(StopStatus(StopCause::kTerminate), 143);
-  EXPECT_EQ(g_interruptedJson, std::string(expected) +
-                                   "{\"schema\":1,\"event\":\"end\",\"command\":\"upgrade\","
-                                   "\"exit_status\":143}\n");
+  // Each event stamped with the time of the stop, in the form of every other event's.
+  const std::regex stamp(",\"time\":\"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z\"");
+  EXPECT_EQ(std::regex_replace(g_interruptedJson, stamp, ""),
+            std::string(expected) +
+                "{\"schema\":1,\"event\":\"end\",\"command\":\"upgrade\","
+                "\"exit_status\":143}\n");
 }
 
 }  // namespace
