@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
       plan.yes = args.yes;
       plan.skipCurrent = args.skipCurrent;
       plan.dryRun = args.dryRun;
+      plan.serialCommand = args.serialCommand;
       plan.readImageOnce = batch;
       plan.severalPorts = chosen.size() > 1;
       std::vector<std::string> chosenNames;

@@ -49,6 +49,11 @@ class CFirmwareUpdateCore {
   // Upgrade leaves a modem alone, before the question, when it already reports exactly the
   // image's versions and dates: a repeated run changes nothing. Off unless set.
   void SkipCurrent(bool skip) { m_bSkipCurrent = skip; }
+  // A record of each unit: after its versions, before the question, the query asks the
+  // modem who it is (the identity query of the scan) and sends `serialCommand` (such as
+  // "AT+GSN"), keeping both answers as they come. Off (empty) unless set: the dialog never
+  // sends them.
+  void RecordUnit(const std::string& serialCommand) { m_serialCommand = serialCommand; }
   int PortIndex() const { return m_nPortIndex; }
   const std::string& PortName() const;
   const std::string& ImageName() const { return m_strFileName; }
@@ -103,6 +108,9 @@ class CFirmwareUpdateCore {
   std::string m_strFileName;          // chosen image, without its folder
   std::vector<std::string> m_ports;   // by name: COM1..COM8 in the dialog, the user's in fwupdate
   bool m_bSkipCurrent = false;
+  std::string m_serialCommand;  // RecordUnit; its answers below
+  std::string m_identityRead;
+  std::string m_serialRead;
   FirmwareVersionInfo m_modemRead;  // Upgrade: the records read for its question
   FirmwareVersionInfo m_imageRead;
 

@@ -54,4 +54,8 @@ struct UpgradeOutcome {
   // summary shows as "before", and what a modem left alone as current reported.
   FirmwareVersionInfo modem;
   FirmwareVersionInfo image;
+  // The unit's own answers, when they were asked for (RecordUnit): to the identity query and
+  // to the serial number's command, each as the modem sent it.
+  std::string identity;
+  std::string serialNumber;
 };

@@ -58,6 +58,18 @@ QueryResult CFirmwareUpdateCore::QueryModemInfo(FirmwareVersionInfo& modem, IMes
   received = AskModem(cmd::kDspInfo, CommandLength(cmd::kDspInfo), answer, kAnswerSize);
   TakeVersionAndDate(answer, received, marker::kDspVersion, modem.dspVersion, modem.dspDate);
 
+  m_identityRead.clear();
+  m_serialRead.clear();
+  if (!m_serialCommand.empty()) {
+    m_pPort->PurgeRx();
+    received = AskModem(cmd::kScanIdentify, CommandLength(cmd::kScanIdentify), answer, kAnswerSize);
+    m_identityRead.assign(answer, received);
+    m_pPort->PurgeRx();
+    const std::string serial = m_serialCommand + "\r";
+    received = AskModem(serial.c_str(), static_cast<unsigned>(serial.size()), answer, kAnswerSize);
+    m_serialRead.assign(answer, received);
+  }
+
   m_pPort->PurgeRx();
   m_pPort->PurgeTx();
   m_pPort.reset();

@@ -33,7 +33,8 @@ bool AnswerHolds(const char* answer, unsigned received, const char* marker) {
 
 UpgradeOutcome CFirmwareUpdateCore::Outcome(UpgradeResult result, std::uint32_t bytesSent,
                                             OpenFailure openFailure) const {
-  return {result, PortName(), openFailure, bytesSent, m_modemRead, m_imageRead};
+  return {result,      PortName(),  openFailure,    bytesSent,
+          m_modemRead, m_imageRead, m_identityRead, m_serialRead};
 }
 
 std::optional<UpgradeOutcome> CFirmwareUpdateCore::ReadBothRecords(const UpgradeSeams& seams) {

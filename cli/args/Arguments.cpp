@@ -28,8 +28,7 @@ const ExitStatusEntry kExitStatusTable[] = {
     {exitcode::kDeviceGone,
      "upgrade: the device went away during the transfer (adapter pulled out or without power)"},
     {exitcode::kHistoryUnavailable,
-     "upgrade --history-required: the history cannot be written, nothing was touched; "
-     "history: the history file cannot be read"},
+     "the history cannot be written (--history-required: nothing touched) or read"},
     {exitcode::kInterrupted, "interrupted with Ctrl-C"},
     {exitcode::kTerminated, "stopped with SIGTERM (as with Ctrl-C)"},
 };
@@ -63,6 +62,21 @@ bool TakeOnce(Arguments& args, const std::string& value, std::string& error) {
   }
   args.*field = value;
   return true;
+}
+
+// A command for the modem: printable, one line, no more than a modem's command line takes.
+bool TakeSerialCommand(Arguments& args, const std::string& value, std::string& error) {
+  for (char c : value) {
+    if (c < 0x20 || c > 0x7e) {
+      error = "--serial-command takes one printable command, such as AT+GSN";
+      return false;
+    }
+  }
+  if (value.size() > 40) {
+    error = "--serial-command: at most 40 characters";
+    return false;
+  }
+  return TakeOnce<&Arguments::serialCommand>(args, value, error);
 }
 
 bool TakeLimit(Arguments& args, const std::string& value, std::string& error) {
@@ -122,6 +136,10 @@ const OptionSpec kOptionTable[] = {
      "upgrade: the lot each row names (default: $FWUPDATE_LOT)"},
     {"--unit-id", nullptr, "ID", nullptr, TakeOnce<&Arguments::unitId>,
      "upgrade of one port: the unit's identity as its label says (a scanned serial number)"},
+    {"--serial-command", nullptr, "CMD", nullptr, TakeSerialCommand,
+     "upgrade: after the versions, ask each modem who it is (ati3) and send CMD (such as "
+     "AT+GSN) for its serial number; the history keeps both answers as given. Without it "
+     "fwupdate sends only the commands of the Orvane Firmware Update program"},
     {"--since", nullptr, "DATE", nullptr, TakeOnce<&Arguments::since>,
      "history: rows started at or after DATE (UTC, 2026-12-08 or 2026-12-08T09:30)"},
     {"--outcome", nullptr, "KEY", nullptr, TakeOnce<&Arguments::outcome>,
@@ -163,13 +181,14 @@ std::string UpgradeOnly(const Arguments& args) {
 
 // The first option given that only upgrade's history rows take, or empty.
 std::string RowOption(const Arguments& args) {
-  return args.noHistory               ? "--no-history"
-         : args.historyRequired       ? "--history-required"
-         : !args.station.empty()      ? "--station"
-         : !args.operatorName.empty() ? "--operator"
-         : !args.lot.empty()          ? "--lot"
-         : !args.unitId.empty()       ? "--unit-id"
-                                      : "";
+  return args.noHistory                ? "--no-history"
+         : args.historyRequired        ? "--history-required"
+         : !args.station.empty()       ? "--station"
+         : !args.operatorName.empty()  ? "--operator"
+         : !args.lot.empty()           ? "--lot"
+         : !args.unitId.empty()        ? "--unit-id"
+         : !args.serialCommand.empty() ? "--serial-command"
+                                       : "";
 }
 
 // The first option given that only history takes, or empty.
@@ -376,10 +395,11 @@ std::string UsageText() {
       "usage: fwupdate find [--port PORT]... [--all] [--json]\n"
       "       fwupdate info --port PORT [IMAGE] [--json]\n"
       "       fwupdate upgrade (--port PORT... | --all) IMAGE [--yes] [--skip-current]\n"
-      "                [--dry-run] [--json] [--station NAME] [--operator NAME] [--lot NAME]\n"
-      "                [--unit-id ID] [--history FILE | --no-history] [--history-required]\n"
-      "       fwupdate history [--since DATE] [--port NAME] [--outcome KEY] [--image SHA256]\n"
-      "                [--limit N] [--json | --csv] [--history FILE]\n"
+      "                [--dry-run] [--json] [--station NAME] [--operator NAME]\n"
+      "                [--lot NAME] [--unit-id ID] [--serial-command CMD]\n"
+      "                [--history FILE | --no-history] [--history-required]\n"
+      "       fwupdate history [--since DATE] [--port NAME] [--outcome KEY]\n"
+      "                [--image SHA256] [--limit N] [--json | --csv] [--history FILE]\n"
       "\n"
       "Updates the firmware of an Orvane modem on a serial port, with the same commands,\n"
       "waits and checks as the Orvane Firmware Update program.\n"
@@ -390,11 +410,12 @@ std::string UsageText() {
       "            of IMAGE when one is given; sends only the query commands\n"
       "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
       "            with several ports (or --all) all at once, after one question\n"
-      "  history   print the history of upgrades, newest first: a row per port per attempt\n"
-      "            (times, station, port, unit, versions before, image SHA-256, outcome,\n"
-      "            flash state, bytes, each phase's time); every upgrade, dry run and\n"
-      "            current modem writes its row as it goes, so a killed run reads\n"
-      "            \"interrupted\". The file is SQLite: sqlite3 FILE 'SELECT * FROM attempts'\n"
+      "  history   print the history of upgrades, newest first, a row per port per\n"
+      "            attempt (times, station, port, unit, versions before, image SHA-256,\n"
+      "            outcome, flash state, bytes, each phase's time). Every upgrade, dry\n"
+      "            run and current modem writes its row as it goes: a killed run reads\n"
+      "            \"interrupted\". The file is SQLite (sqlite3 FILE 'SELECT * FROM\n"
+      "            attempts')\n"
       "\n";
   for (const OptionSpec& option : kOptionTable) text += Wrapped(OptionHead(option), option.help);
   text +=
@@ -407,10 +428,9 @@ std::string UsageText() {
       "\n"
       "Exit status:\n";
   for (int i = 0; i < kExitStatusCount; ++i) {
-    char line[128];
-    std::snprintf(line, sizeof line, "  %3d  %s\n", kExitStatusTable[i].status,
-                  kExitStatusTable[i].meaning);
-    text += line;
+    char status[16];
+    std::snprintf(status, sizeof status, "  %3d  ", kExitStatusTable[i].status);
+    text += status + std::string(kExitStatusTable[i].meaning) + "\n";
   }
   return text;
 }

@@ -21,6 +21,7 @@ struct Arguments {
   bool noHistory = false;
   bool historyRequired = false;  // upgrade refuses before any port when it cannot be written
   std::string station, operatorName, lot, unitId;
+  std::string serialCommand;  // upgrade: asks each modem its identity and this command
   // history: which rows, and how they are printed (a table unless --json or --csv).
   std::string since, outcome, imagePrefix;
   int limit = 0;

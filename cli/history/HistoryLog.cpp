@@ -15,6 +15,23 @@ void AddRecord(std::vector<HistoryField>& values, const std::string& prefix,
   values.push_back({":" + prefix + "_dsp_date", V::Text(record.dspDate)});
 }
 
+// A unit's answer as a row keeps it: without the blank lines around it and the OK after it.
+std::string UnitAnswer(const std::string& raw) {
+  std::string text = raw;
+  auto trim = [&text] {
+    const std::size_t first = text.find_first_not_of("\r\n ");
+    const std::size_t last = text.find_last_not_of("\r\n ");
+    text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+  };
+  trim();
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, "OK") == 0 &&
+      (text.size() == 2 || text[text.size() - 3] == '\n')) {
+    text.erase(text.size() - 2);
+    trim();
+  }
+  return text;
+}
+
 constexpr char kSetModem[] =
     "modem_controller_version = :modem_controller_version, "
     "modem_controller_date = :modem_controller_date, modem_dsp_version = :modem_dsp_version, "
@@ -113,11 +130,13 @@ void CHistoryLog::Finish(std::int64_t id, const UpgradeOutcome& outcome,
       {":exit_status", V::Number(row.exitStatus)},
       {":flash_state", V::Text(FlashStateOf(row.flash).key)},
       {":bytes_taken", V::Number(outcome.bytesSent)},
+      {":identity", V::Text(UnitAnswer(outcome.identity))},
+      {":serial_number", V::Text(UnitAnswer(outcome.serialNumber))},
   };
   std::string sql =
       "UPDATE attempts SET ended_at = :ended_at, state = 'ended', phase = :phase, "
       "outcome = :outcome, exit_status = :exit_status, flash_state = :flash_state, "
-      "bytes_taken = :bytes_taken";
+      "bytes_taken = :bytes_taken, identity = :identity, serial_number = :serial_number";
   for (int i = 0; i < kAttemptPhaseCount; ++i) {
     const std::string column = std::string(kAttemptPhaseKeys[i]) + "_ms";
     sql += ", " + column + " = :" + column;

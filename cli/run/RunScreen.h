@@ -27,7 +27,7 @@ struct Arrival {
 };
 
 struct PortResult {
-  UpgradeOutcome outcome{UpgradeResult::kCount, {}, OpenFailure::kNone, 0, {}, {}};
+  UpgradeOutcome outcome{UpgradeResult::kCount, {}, OpenFailure::kNone, 0, {}, {}, {}, {}};
   std::uint64_t elapsedMs = 0;
   AttemptFigures figures;  // each phase's time, and the history's row
 };

@@ -88,6 +88,7 @@ PortResult RunPort(int index, const RunPlan& plan, RunWorld& world, IImageFiles&
   core.SetPorts({port.name});
   core.ChooseImage(plan.image);
   core.SkipCurrent(plan.skipCurrent);
+  core.RecordUnit(plan.serialCommand);
 
   const PortViews views = world.screen.Views(index);
   CFlashTracking tracked(index, views.progress, world, track);

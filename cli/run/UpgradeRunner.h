@@ -22,9 +22,10 @@
 struct RunPlan {
   std::vector<ConsolePort> ports;
   std::string image;
-  bool yes = false;          // the question is answered without asking
-  bool skipCurrent = false;  // a modem that has the image's record is left alone
-  bool dryRun = false;       // ask each modem and say current or would update; touch nothing
+  bool yes = false;           // the question is answered without asking
+  bool skipCurrent = false;   // a modem that has the image's record is left alone
+  bool dryRun = false;        // ask each modem and say current or would update; touch nothing
+  std::string serialCommand;  // each modem's identity and serial number asked and recorded
   // Several ports: the image is read and checked once, before any port is touched, and every
   // port reads those bytes. One port reads its file as the dialog program does.
   bool readImageOnce = false;

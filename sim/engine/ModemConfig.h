@@ -9,6 +9,9 @@ struct ModemConfig {
   // unless ati3Answer is set, which is sent as it stands.
   std::string identification = "ZQ713";
   std::string ati3Answer;
+  // The answer to "AT+GSN\r" (its serial number), "\r\n" + serial + "\r\n\r\nOK\r\n"; none
+  // (ERROR, as a modem without the command) when empty.
+  std::string serialNumber;
 
   // Versions: "ATI7\r" answers with "Controller Ver" and "Date:", "ATI8\r" with "DSP Ver"
   // and "Date:", unless ati7Answer / ati8Answer are set, which are sent as they stand.

@@ -218,6 +218,8 @@ std::string CModemEngine::AnswerTo(const std::string& command) {
                ? c.ati8Answer
                : "\r\nDSP Ver " + c.dspVersion + "\r\nDate: " + c.dspDate + "\r\n" + kOk;
   }
+  if ((command == "AT+GSN\r" || command == "at+gsn\r") && !c.serialNumber.empty())
+    return "\r\n" + c.serialNumber + "\r\n" + kOk;
   if (command == "AT+F56=90\r") {
     m_state = State::AwaitConfirm;
     return c.eraseAnswer;

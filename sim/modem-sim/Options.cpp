@@ -26,6 +26,7 @@ const char* const kUsage =
     "  dspdate=TEXT       DSP date (default 02/28/02)\n"
     "  ati7=TEXT          whole answer to ATI7, sent as it stands\n"
     "  ati8=TEXT          whole answer to ATI8, sent as it stands\n"
+    "  gsn=TEXT           serial number in the answer to AT+GSN (default: none, ERROR)\n"
     "  echo=0|1           echo every command byte (default 0)\n"
     "  delay=MS           from a command's carriage return to its answer (default 20)\n"
     "  erase=MS           erase time after \"y\" before READY (default 9000; the program\n"
@@ -103,6 +104,8 @@ bool ApplyKey(const std::string& key, const std::string& raw, ModemConfig& c, st
     c.identification = text;
   else if (key == "ati3")
     c.ati3Answer = text;
+  else if (key == "gsn")
+    c.serialNumber = text;
   else if (key == "ctlver")
     c.controllerVersion = text;
   else if (key == "ctldate")

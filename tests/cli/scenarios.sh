@@ -657,7 +657,7 @@ scenario_bad_images() {
 # CSV; a run killed in its transfer reads "interrupted" at the next run; two processes write
 # one file at once; a file that cannot be written costs no flash, unless it is required.
 scenario_history() {
-  modems COM3:erase=1000 COM4:erase=1000,ready=never \
+  modems COM3:erase=1000,gsn=SN-0042 COM4:erase=1000,ready=never \
     COM5:erase=1000,cts-hold-after=2000,cts-hold=60000 COM6:erase=1000,times=1
   make_image img.bin 70000
   local db=$WORK/line.db sha
@@ -699,14 +699,17 @@ assert sorted(r["outcome"] for r in rows) == ["done", "not_ready"], rows' csv.ou
   grep -qF "\"port\":\"$PTY_COM5\"" after.out && grep -qF '"phase":"transfer"' after.out &&
     grep -qF '"flash_state":"partly_written"' after.out || fail "killed run: $(cat after.out)"
 
-  # Two processes, one file.
-  "$FWUPDATE" upgrade img.bin -p "$PTY_COM3" --yes --history "$db" >one.out 2>one.err &
+  # Two processes, one file; the first asks its modem who it is and its serial number.
+  "$FWUPDATE" upgrade img.bin -p "$PTY_COM3" --yes --history "$db" --serial-command AT+GSN \
+    >one.out 2>one.err &
   local one=$!
   "$FWUPDATE" upgrade img.bin -p "$PTY_COM6" --yes --history "$db" >two.out 2>two.err &
   wait "$one" "$!"
   run all history --history "$db" --outcome done --json
   [ "$(wc -l <all.out)" = 3 ] || fail "two at once: $(cat all.out) $(cat one.err two.err)"
   grep -i "locked\|warning" one.err two.err && fail "two at once warned"
+  run unit history --history "$db" --port "$PTY_COM3" --limit 1 --json
+  grep -qF '"identity":"ZQ713","serial_number":"SN-0042"' unit.out || fail "unit: $(cat unit.out)"
 
   # A folder that cannot be written: the flash completes with one warning; required, the run
   # refuses before any port is touched.
