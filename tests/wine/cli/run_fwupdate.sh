@@ -48,6 +48,7 @@ FW_WINE_TIMEOUT=120 fw_wine "$exe" upgrade --port COM3 "$win_image" --yes \
 status=$?
 sed 's/^/  upgrade: /' "$work/up.out" "$work/up.err" | tr -d '\r'
 check "upgrade ends with status 0" test "$status" = 0
+check "upgrade says this build keeps no history" grep -qF "built without SQLite" "$work/up.err"
 check "upgrade reports success" grep -qF "The modem firmware has been updated successfully." \
   "$work/up.out" "$work/up.err"
 for i in $(seq 1 50); do [ -s "$work/record/COM3.bin" ] && break; sleep 0.1; done
