@@ -27,6 +27,12 @@ const char* const kUsage =
     "  ati7=TEXT          whole answer to ATI7, sent as it stands\n"
     "  ati8=TEXT          whole answer to ATI8, sent as it stands\n"
     "  gsn=TEXT           serial number in the answer to AT+GSN (default: none, ERROR)\n"
+    "Modems that come and go, as on a station (each a new modem with the port's keys):\n"
+    "  units=N            N modems one after another; each is present for stay=MS\n"
+    "                     (default 25000), then the port is silent for gap=MS (default\n"
+    "                     2000) before the next; prints \"NAME unit K arrives\" and\n"
+    "                     \"NAME unit K leaves\"; --record-dir gets NAME.K.bin per unit\n"
+    "  never-ready=K[+K]  these units never say READY after the erase\n"
     "  echo=0|1           echo every command byte (default 0)\n"
     "  delay=MS           from a command's carriage return to its answer (default 20)\n"
     "  erase=MS           erase time after \"y\" before READY (default 9000; the program\n"
@@ -79,6 +85,36 @@ bool ParseNumber(const std::string& text, long long min, long long max, long lon
   long long v = std::strtoll(text.c_str(), &end, 10);
   if (errno != 0 || *end != '\0' || v < min || v > max) return false;
   out = v;
+  return true;
+}
+
+// The keys of a port's schedule of units; false when `key` is none of them.
+bool ApplyScheduleKey(const std::string& key, const std::string& raw, UnitSchedule& s,
+                      std::string& error) {
+  long long n = 0;
+  if (key == "units" || key == "stay" || key == "gap") {
+    if (!ParseNumber(raw, key == "units" ? 1 : 0, key == "units" ? 1000 : 86400000, n)) {
+      error = "bad number in " + key + "=" + raw;
+      return true;
+    }
+    if (key == "units")
+      s.units = static_cast<int>(n);
+    else
+      (key == "stay" ? s.stayMs : s.gapMs) = static_cast<std::uint64_t>(n);
+    return true;
+  }
+  if (key != "never-ready") return false;
+  std::size_t start = 0;
+  while (start <= raw.size()) {
+    std::size_t plus = raw.find('+', start);
+    if (plus == std::string::npos) plus = raw.size();
+    if (!ParseNumber(raw.substr(start, plus - start), 1, 1000, n)) {
+      error = "bad unit in never-ready=" + raw;
+      return true;
+    }
+    s.neverReady.push_back(static_cast<int>(n));
+    start = plus + 1;
+  }
   return true;
 }
 
@@ -191,7 +227,12 @@ bool ParsePort(const std::string& spec, PortOption& port, std::string& error) {
       error = "expected key=value in " + spec;
       return false;
     }
-    if (!ApplyKey(item.substr(0, eq), item.substr(eq + 1), port.config, error)) return false;
+    const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
+    if (ApplyScheduleKey(key, value, port.schedule, error)) {
+      if (!error.empty()) return false;
+    } else if (!ApplyKey(key, value, port.config, error)) {
+      return false;
+    }
     start = comma + 1;
   }
   return true;

@@ -1,14 +1,26 @@
 #pragma once
 // The command line of modem-sim.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "sim/engine/ModemConfig.h"
 
+// Modems that come and go on a port, one after another, as on a line's station: each is
+// present for `stayMs`, then the port is silent for `gapMs` before the next arrives, a new
+// modem with the port's versions. None: one modem, always there.
+struct UnitSchedule {
+  int units = 0;
+  std::uint64_t stayMs = 25000;
+  std::uint64_t gapMs = 2000;
+  std::vector<int> neverReady;  // these units (from 1) never say READY after the erase
+};
+
 struct PortOption {
   std::string name;
   ModemConfig config;
+  UnitSchedule schedule;
 };
 
 struct SimOptions {

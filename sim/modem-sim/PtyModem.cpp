@@ -17,9 +17,60 @@
 
 CPtyModem::CPtyModem(const PortOption& option, const std::string& linkDir,
                      const std::string& recordDir)
-    : m_name(option.name), m_engine(option.config) {
+    : m_name(option.name),
+      m_config(option.config),
+      m_schedule(option.schedule),
+      m_engine(option.config) {
   if (!linkDir.empty()) m_linkPath = linkDir + "/" + m_name;
-  if (!recordDir.empty()) m_recordPath = recordDir + "/" + m_name + ".bin";
+  if (!recordDir.empty()) m_recordBase = recordDir + "/" + m_name;
+  m_recordPath = m_recordBase.empty() ? "" : m_recordBase + ".bin";
+  if (m_schedule.units > 0) {
+    // The first unit is there from the start.
+    m_unit = 1;
+    m_nextChangeMs = m_schedule.stayMs;
+    if (!m_recordBase.empty()) m_recordPath = m_recordBase + ".1.bin";
+    m_engine = CModemEngine(ConfigOf(1));
+  }
+}
+
+ModemConfig CPtyModem::ConfigOf(int unit) const {
+  ModemConfig config = m_config;
+  for (int k : m_schedule.neverReady)
+    if (k == unit) config.noReady = true;
+  return config;
+}
+
+bool CPtyModem::OpenRecord(std::string& error) {
+  if (m_recordPath.empty()) return true;
+  if (m_record >= 0) close(m_record);
+  m_recorded = 0;
+  m_record = open(m_recordPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (m_record >= 0) return true;
+  error = m_recordPath + ": " + std::strerror(errno);
+  return false;
+}
+
+void CPtyModem::FollowSchedule(std::uint64_t nowMs, std::vector<std::string>& lines) {
+  if (nowMs < m_nextChangeMs) return;
+  if (m_present) {
+    Record();
+    m_present = false;
+    m_pendingOut.clear();
+    lines.push_back(m_name + " unit " + std::to_string(m_unit) + " leaves");
+    m_nextChangeMs = m_unit < m_schedule.units ? nowMs + m_schedule.gapMs : CModemEngine::kNever;
+    return;
+  }
+  ++m_unit;
+  m_present = true;
+  m_engine = CModemEngine(ConfigOf(m_unit));
+  m_errorsSeen = m_commandsSeen = 0;
+  m_finalsSeen = 0;
+  m_imageBegun = false;
+  m_nextChangeMs = nowMs + m_schedule.stayMs;
+  std::string error;
+  if (!m_recordBase.empty()) m_recordPath = m_recordBase + "." + std::to_string(m_unit) + ".bin";
+  if (!OpenRecord(error)) lines.push_back(m_name + " error: " + error);
+  lines.push_back(m_name + " unit " + std::to_string(m_unit) + " arrives");
 }
 
 CPtyModem::~CPtyModem() {
@@ -64,18 +115,12 @@ bool CPtyModem::Start(std::string& error) {
       return false;
     }
   }
-  if (!m_recordPath.empty()) {
-    m_record = open(m_recordPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (m_record < 0) {
-      error = m_recordPath + ": " + std::strerror(errno);
-      return false;
-    }
-  }
-  return true;
+  return OpenRecord(error);
 }
 
 short CPtyModem::PollEvents(std::uint64_t nowMs) const {
   if (Gone()) return 0;
+  if (!m_present) return POLLIN;  // nobody there: what the host sends is lost
   short events = 0;
   // Not reading is how the modem holds CTS low: the host's writes fill the pty and block.
   if (m_engine.CanTake() > 0 && m_engine.InputDoneMs() <= nowMs &&
@@ -87,7 +132,8 @@ short CPtyModem::PollEvents(std::uint64_t nowMs) const {
 
 std::uint64_t CPtyModem::NextWakeMs(std::uint64_t nowMs) {
   if (Gone()) return CModemEngine::kNever;
-  std::uint64_t next = m_engine.NextEventMs(nowMs);
+  if (!m_present) return m_nextChangeMs;
+  std::uint64_t next = std::min(m_nextChangeMs, m_engine.NextEventMs(nowMs));
   for (std::uint64_t t : {m_engine.InputDoneMs(), m_engine.CtsHeldUntilMs()})
     if (t > nowMs) next = std::min(next, t);
   return next;
@@ -138,6 +184,13 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents, st
   std::vector<std::string> lines;
   if (Gone()) return lines;
   if (m_watch >= 0 && (watchEvents & POLLIN)) TakeOpens(nowMs);
+  FollowSchedule(nowMs, lines);
+  if (!m_present) {
+    std::uint8_t lost[4096];
+    while (read(m_master, lost, sizeof lost) > 0) {
+    }
+    return lines;
+  }
   ReadLine();
   if (revents & POLLIN) {
     std::uint8_t buf[4096];

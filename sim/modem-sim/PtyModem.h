@@ -40,8 +40,18 @@ class CPtyModem {
   void Report(std::vector<std::string>& lines);
   void Record();
   void Vanish();
+  // A port with a schedule of units: the next arrives or the present one leaves when due.
+  void FollowSchedule(std::uint64_t nowMs, std::vector<std::string>& lines);
+  bool OpenRecord(std::string& error);
+  ModemConfig ConfigOf(int unit) const;  // the port's modem, with this unit's faults
 
   std::string m_name;
+  ModemConfig m_config;
+  UnitSchedule m_schedule;
+  int m_unit = 0;         // the unit present or last gone (from 1); 0 without a schedule
+  bool m_present = true;  // a modem is on the port (always, without a schedule)
+  std::uint64_t m_nextChangeMs = CModemEngine::kNever;
+  std::string m_recordBase;
   CModemEngine m_engine;
   std::string m_linkPath;
   std::string m_recordPath;
