@@ -22,7 +22,7 @@ double MsSince(Clock::time_point start) {
 // One attempt as the runner records it: begun, each phase, the flash as it changes, ended.
 void Attempt(CHistoryLog& log, const ImageFacts& image, int n) {
   const ConsolePort port{"/dev/ttyUSB" + std::to_string(n % 32), ""};
-  const std::int64_t id = log.Begin(port, image);
+  const std::int64_t id = log.Begin(port, image, 0);
   FirmwareVersionInfo modem = image.record;
   log.Reached(id, AttemptPhase::kConsent, &modem);
   log.Reached(id, AttemptPhase::kErase, nullptr);

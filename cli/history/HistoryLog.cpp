@@ -62,7 +62,7 @@ void CHistoryLog::Write(const char* sql, const std::vector<HistoryField>& values
   m_warn(error);
 }
 
-std::int64_t CHistoryLog::Begin(const ConsolePort& port, const ImageFacts& image) {
+std::int64_t CHistoryLog::Begin(const ConsolePort& port, const ImageFacts& image, int unit) {
   std::vector<HistoryField> values = {
       {":started_at", V::Text(Now())},
       {":phase", V::Text(AttemptPhaseKey(AttemptPhase::kQuery))},
@@ -82,6 +82,7 @@ std::int64_t CHistoryLog::Begin(const ConsolePort& port, const ImageFacts& image
       {":image_size", image.read ? V::Number(static_cast<std::int64_t>(image.size)) : V()},
       {":image_sha256", V::Text(image.sha256)},
       {":flash_state", V::Text(FlashStateOf(FlashState::kUntouched).key)},
+      {":unit_number", unit > 0 ? V::Number(unit) : V()},
   };
   AddRecord(values, "image", image.record);
   std::int64_t id = 0;
@@ -89,11 +90,12 @@ std::int64_t CHistoryLog::Begin(const ConsolePort& port, const ImageFacts& image
       "INSERT INTO attempts (started_at, state, phase, host, boot_id, pid, program_version, "
       "command, mode, station, operator, lot, unit_id, port, stable_name, image_path, "
       "image_size, image_sha256, image_controller_version, image_controller_date, "
-      "image_dsp_version, image_dsp_date, flash_state) VALUES (:started_at, 'running', :phase, "
+      "image_dsp_version, image_dsp_date, flash_state, unit_number) VALUES (:started_at, "
+      "'running', :phase, "
       ":host, :boot_id, :pid, :program_version, :command, :mode, :station, :operator, :lot, "
       ":unit_id, :port, :stable_name, :image_path, :image_size, :image_sha256, "
       ":image_controller_version, :image_controller_date, :image_dsp_version, "
-      ":image_dsp_date, :flash_state)",
+      ":image_dsp_date, :flash_state, :unit_number)",
       values, &id);
   return id;
 }

@@ -28,7 +28,7 @@ class CHistoryLog : public IAttemptLog {
               std::function<std::string(const ConsolePort&)> stableName,
               std::function<std::int64_t()> wallMs, std::function<void(const std::string&)> warn);
 
-  std::int64_t Begin(const ConsolePort& port, const ImageFacts& image) override;
+  std::int64_t Begin(const ConsolePort& port, const ImageFacts& image, int unit) override;
   void Reached(std::int64_t id, AttemptPhase phase, const FirmwareVersionInfo* modem) override;
   void FlashNow(std::int64_t id, FlashState state) override;
   void Finish(std::int64_t id, const UpgradeOutcome& outcome,

@@ -14,8 +14,9 @@
 class IAttemptLog {
  public:
   virtual ~IAttemptLog() = default;
-  // Port `port` begins with `image`; the record's id, or 0 when none is kept.
-  virtual std::int64_t Begin(const ConsolePort& port, const ImageFacts& image) = 0;
+  // Port `port` begins with `image` (a station's `unit` on it, from 1; 0 outside one); the
+  // record's id, or 0 when none is kept.
+  virtual std::int64_t Begin(const ConsolePort& port, const ImageFacts& image, int unit) = 0;
   // The attempt reached `phase`; `modem` is the modem's record once it was read, else null.
   virtual void Reached(std::int64_t id, AttemptPhase phase, const FirmwareVersionInfo* modem) = 0;
   // What the modem's flash holds now (it changes before the phase does: the erase begins).
@@ -26,7 +27,7 @@ class IAttemptLog {
 
 class CNullAttemptLog : public IAttemptLog {
  public:
-  std::int64_t Begin(const ConsolePort&, const ImageFacts&) override { return 0; }
+  std::int64_t Begin(const ConsolePort&, const ImageFacts&, int) override { return 0; }
   void Reached(std::int64_t, AttemptPhase, const FirmwareVersionInfo*) override {}
   void FlashNow(std::int64_t, FlashState) override {}
   void Finish(std::int64_t, const UpgradeOutcome&, const AttemptFigures&) override {}

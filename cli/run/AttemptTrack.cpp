@@ -1,9 +1,9 @@
 #include "cli/run/AttemptTrack.h"
 
 CAttemptTrack::CAttemptTrack(IAttemptLog& log, std::function<std::uint64_t()> nowMs,
-                             const ConsolePort& port, const ImageFacts& image)
+                             const ConsolePort& port, const ImageFacts& image, int unit)
     : m_log(log), m_nowMs(std::move(nowMs)), m_phaseStart(m_nowMs()) {
-  m_figures.historyId = m_log.Begin(port, image);
+  m_figures.historyId = m_log.Begin(port, image, unit);
 }
 
 void CAttemptTrack::Close() {

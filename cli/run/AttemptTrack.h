@@ -10,7 +10,7 @@
 class CAttemptTrack {
  public:
   CAttemptTrack(IAttemptLog& log, std::function<std::uint64_t()> nowMs, const ConsolePort& port,
-                const ImageFacts& image);
+                const ImageFacts& image, int unit);
 
   // The attempt moves on to `phase` (never back); `modem` once its record is known.
   void Reach(AttemptPhase phase, const FirmwareVersionInfo* modem = nullptr);

@@ -2,114 +2,23 @@
 
 #include <thread>
 
-#include "cli/json/JsonSeams.h"
-#include "cli/run/AttemptTrack.h"
 #include "cli/run/ConsentGate.h"
+#include "cli/run/PortAttempt.h"
 #include "cli/run/SharedImage.h"
 #include "image/ImageReader.h"
-#include "modem/FirmwareUpdateCore.h"
-#include "modem/NullSeams.h"
 
 namespace {
 
-// A port's boxes with the question taken to the gate, where the run asks it once for all.
-class CGateBoxes : public IMessageBoxes {
- public:
-  CGateBoxes(int port, IMessageBoxes& inner, CConsentGate& gate, CAttemptTrack& track)
-      : m_port(port), m_inner(inner), m_gate(gate), m_track(track) {}
-
-  int ShowMessageBox(const BoxMessage& message) override {
-    if (message.id != BoxId::kConsent) return m_inner.ShowMessageBox(message);
-    m_track.Reach(AttemptPhase::kConsent, &message.modem);
-    const bool yes = m_gate.Arrive(m_port, message.modem, message.image);
-    if (yes) m_track.Reach(AttemptPhase::kErase);
-    return yes ? box::kIdOk : box::kIdCancel;
-  }
-
- private:
-  int m_port;
-  IMessageBoxes& m_inner;
-  CConsentGate& m_gate;
-  CAttemptTrack& m_track;
-};
-
-// A port's progress, with where its flash stands told as it changes: at risk once the erase
-// begins, partly written once the image goes out.
-class CFlashTracking : public IProgressView {
- public:
-  CFlashTracking(int port, IProgressView& inner, const RunWorld& world, CAttemptTrack& track)
-      : m_port(port), m_inner(inner), m_world(world), m_track(track) {}
-
-  void OpenProgressWindow() override {
-    Tell(FlashState::kMayBeErased);
-    m_inner.OpenProgressWindow();
-  }
-  void BeginPhase(ProgressPhase phase, std::uint32_t total) override {
-    m_transfer = phase == ProgressPhase::kTransfer;
-    if (m_transfer) {
-      Tell(FlashState::kPartlyWritten);
-      m_track.Reach(AttemptPhase::kTransfer);
-    }
-    m_inner.BeginPhase(phase, total);
-  }
-  void Advance(std::uint32_t done) override {
-    if (m_transfer && m_world.bytesTaken) m_world.bytesTaken(m_port, done);
-    m_inner.Advance(done);
-  }
-  void EndPhase(ProgressPhase phase) override {
-    m_inner.EndPhase(phase);
-    // What follows the transfer is the wait for the modem's final answer.
-    if (phase == ProgressPhase::kTransfer) m_track.Reach(AttemptPhase::kFinal);
-  }
-  void CloseProgressWindow() override { m_inner.CloseProgressWindow(); }
-
-  void Tell(FlashState state) {
-    if (m_world.flashState) m_world.flashState(m_port, state);
-    m_track.Flash(state);
-  }
-
- private:
-  int m_port;
-  IProgressView& m_inner;
-  const RunWorld& m_world;
-  CAttemptTrack& m_track;
-  bool m_transfer = false;
-};
-
-// One port from start to end, on its own thread.
+// One port from start to end, on its own thread; its question goes to the gate, where the
+// run asks it once for all.
 PortResult RunPort(int index, const RunPlan& plan, RunWorld& world, IImageFiles& files,
                    CConsentGate& gate, const ImageFacts& image) {
   const ConsolePort& port = plan.ports[static_cast<std::size_t>(index)];
-  CNullAttemptLog noLog;
-  CAttemptTrack track(world.attempts ? *world.attempts : noLog, world.nowMs, port, image);
-  std::unique_ptr<ISerialDriver> driver = world.driverFor(port);
-  std::unique_ptr<IPacing> pacing = world.pacingFor(port);
-  CFirmwareUpdateCore core(*driver, *pacing);
-  core.SetPorts({port.name});
-  core.ChooseImage(plan.image);
-  core.SkipCurrent(plan.skipCurrent);
-  core.RecordUnit(plan.serialCommand);
-
-  const PortViews views = world.screen.Views(index);
-  CFlashTracking tracked(index, views.progress, world, track);
-  CJsonProgress progress(tracked, world.events, port.name);
-  CGateBoxes gated(index, views.boxes, gate, track);
-  CJsonBoxes boxes(gated, world.events, plan.yes);
-  CNullDialogControls controls;
-  const UpgradeSeams seams{files, views.status, progress, boxes, controls};
-
-  PortResult result;
-  const std::uint64_t start = world.nowMs();
-  result.outcome = plan.dryRun ? core.CheckUpgrade(seams) : core.OnUpgrade(seams);
+  AttemptJob job{index, port, plan, files, image, 0, [&](const BoxMessage& consent) {
+                   return gate.Arrive(index, consent.modem, consent.image);
+                 }};
+  PortResult result = RunAttempt(job, world);
   gate.Leave(index);
-  result.elapsedMs = world.nowMs() - start;
-  tracked.Tell(OutcomeOf(result.outcome.result).flash);
-  result.figures = track.Finish(result.outcome);
-  // Records read without a question: they went out with none, so they go out here.
-  if (!boxes.Asked() && result.outcome.modem.IsComplete()) {
-    world.events.Versions(port.name, "modem", result.outcome.modem);
-    world.events.Versions(port.name, "image", result.outcome.image);
-  }
   world.screen.PortDone(index, result);
   world.events.PortDone(port.name, result.outcome, result.figures);
   return result;
