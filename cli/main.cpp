@@ -19,6 +19,7 @@
 #include "cli/run/UpgradeRunner.h"
 #include "cli/screen/BatchRunScreen.h"
 #include "cli/screen/ConsoleScreen.h"
+#include "cli/screen/StationScreen.h"
 #include "cli/texts/ConsoleTexts.h"
 #include "image/PlatformImageFile.h"
 #include "modem/Texts.h"
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
   }
 
   // Nobody to ask: refuse before any port or file is touched.
-  if (args.command == Command::kUpgrade && !args.yes && !args.dryRun && !StdinIsTerminal()) {
+  const bool flashes = args.command == Command::kUpgrade || args.command == Command::kStation;
+  if (flashes && !args.yes && !args.dryRun && !StdinIsTerminal()) {
     WriteOutput(stderr,
                 "fwupdate: upgrade asks before it erases the modem's flash, and standard input "
                 "is not a terminal to ask on. Nothing was touched.\nRun it at a terminal, or "
@@ -113,7 +115,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  const bool batch = args.command == Command::kUpgrade && (names.size() > 1 || args.all);
+  const bool batch = args.command == Command::kStation ||
+                     (args.command == Command::kUpgrade && (names.size() > 1 || args.all));
   std::string retry = "fwupdate upgrade";
   for (const std::string& name : (args.all ? std::vector<std::string>{} : names))
     retry += " --port " + Quoted(name);
@@ -139,9 +142,8 @@ int main(int argc, char** argv) {
   CConsoleOut out(StdoutIsTerminal() && !args.json, args.json);
   // The history, before any port is touched: --history-required refuses here.
   CUpgradeHistory history;
-  if (args.command == Command::kUpgrade &&
-      !history.Open(args, out, events,
-                    [](const ConsolePort& port) { return StableName(port.device); })) {
+  if (flashes && !history.Open(args, out, events,
+                               [](const ConsolePort& port) { return StableName(port.device); })) {
     events.End(command, exitcode::kHistoryUnavailable);
     return exitcode::kHistoryUnavailable;
   }
@@ -206,6 +208,34 @@ int main(int argc, char** argv) {
           [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); },
           history.Log()};
       return RunUpgrades(plan, world);
+    }
+    case Command::kStation: {
+      StationPlan plan;
+      plan.run.ports = ports;
+      plan.run.image = args.image;
+      plan.run.yes = args.yes;
+      plan.run.skipCurrent = !args.force;
+      plan.run.serialCommand = args.serialCommand;
+      plan.run.readImageOnce = plan.run.severalPorts = true;
+      plan.maxUnits = args.maxUnits;
+      SetInterruptPorts(names, true, args.json);
+      ArmDrain(
+          "\nfwupdate: draining: no new modem is taken, those under way finish. Stop again to "
+          "stop at once.\n");
+      CPlatformImageFiles files;
+      CStationScreen screen(args.json ? stderr : stdout, StdoutIsTerminal() && !args.json, names,
+                            args.image);
+      RunWorld world{[](const ConsolePort& port) { return MakeSerialDriver({port}); },
+                     [](const ConsolePort&) { return std::make_unique<CConsolePacing>(); },
+                     MonotonicMs,
+                     files,
+                     events,
+                     screen,
+                     [](int port, FlashState state) { SetInterruptPortState(port, state); },
+                     [](int port, std::uint32_t bytes) { SetInterruptPortBytes(port, bytes); },
+                     history.Log()};
+      StationWorld station{world, screen, DrainRequested};
+      return RunStation(plan, station);
     }
     case Command::kHistory:  // ran above, before any port
     case Command::kNone:

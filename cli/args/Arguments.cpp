@@ -89,6 +89,16 @@ bool TakeLimit(Arguments& args, const std::string& value, std::string& error) {
   return true;
 }
 
+bool TakeMaxUnits(Arguments& args, const std::string& value, std::string& error) {
+  if (value.size() > 6 || value.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(value) == 0) {
+    error = "--max-units needs a number of modems (1 or more): " + value;
+    return false;
+  }
+  args.maxUnits = std::stoi(value);
+  return true;
+}
+
 bool TakeImagePrefix(Arguments& args, const std::string& value, std::string& error) {
   if (value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos || value.size() > 64) {
     error = "--image needs the start of a SHA-256 in hex: " + value;
@@ -140,6 +150,11 @@ const OptionSpec kOptionTable[] = {
      "upgrade: after the versions, ask each modem who it is (ati3) and send CMD (such as "
      "AT+GSN) for its serial number; the history keeps both answers as given. Without it "
      "fwupdate sends only the commands of the Orvane Firmware Update program"},
+    {"--force", nullptr, nullptr, &Arguments::force, nullptr,
+     "station: flash a modem that already has the image's versions too"},
+    {"--max-units", nullptr, "N", nullptr, TakeMaxUnits,
+     "station: end, as a first Ctrl-C would, once N modems were flashed or failed (those left "
+     "alone as current do not count)"},
     {"--since", nullptr, "DATE", nullptr, TakeOnce<&Arguments::since>,
      "history: rows started at or after DATE (UTC, 2026-12-08 or 2026-12-08T09:30)"},
     {"--outcome", nullptr, "KEY", nullptr, TakeOnce<&Arguments::outcome>,
@@ -171,6 +186,7 @@ Command CommandNamed(const std::string& word) {
   if (word == "info") return Command::kInfo;
   if (word == "upgrade") return Command::kUpgrade;
   if (word == "history") return Command::kHistory;
+  if (word == "station") return Command::kStation;
   return Command::kNone;
 }
 
@@ -207,19 +223,42 @@ bool CheckCommand(const Arguments& args, std::string& error) {
     error = HistoryOnly(args) + " belongs to history";
     return false;
   }
-  if (args.command != Command::kUpgrade && !RowOption(args).empty()) {
-    error = RowOption(args) + " belongs to upgrade";
+  const bool flashes = args.command == Command::kUpgrade || args.command == Command::kStation;
+  if (!flashes && !RowOption(args).empty()) {
+    error = RowOption(args) + " belongs to upgrade and station";
     return false;
   }
-  if (args.command != Command::kUpgrade && args.command != Command::kHistory &&
-      !args.historyFile.empty()) {
-    error = "--history belongs to upgrade and history";
+  if (!flashes && args.command != Command::kHistory && !args.historyFile.empty()) {
+    error = "--history belongs to upgrade, station and history";
+    return false;
+  }
+  if (args.command != Command::kStation && (args.force || args.maxUnits > 0)) {
+    error = std::string(args.force ? "--force" : "--max-units") + " belongs to station";
     return false;
   }
   switch (args.command) {
     case Command::kNone:
-      error = "no command given (find, info, upgrade or history)";
+      error = "no command given (find, info, upgrade, station or history)";
       return false;
+    case Command::kStation:
+      if (args.ports.empty() && !args.all)
+        error = "station needs a --port, or --all";
+      else if (args.ports.size() > kMaxUpgradePorts)
+        error = "station takes at most " + std::to_string(kMaxUpgradePorts) + " ports";
+      else if (args.image.empty())
+        error = "station needs an image file";
+      else if (args.skipCurrent || args.dryRun || !args.logFile.empty() || !args.unitId.empty())
+        error = std::string(args.skipCurrent      ? "--skip-current"
+                            : args.dryRun         ? "--dry-run"
+                            : args.unitId.empty() ? "--log"
+                                                  : "--unit-id") +
+                " does not belong to station";
+      else if (args.noHistory && (args.historyRequired || !args.historyFile.empty()))
+        error = "--no-history contradicts the other history options";
+      for (std::size_t i = 0; error.empty() && i < args.ports.size(); ++i)
+        for (std::size_t j = 0; error.empty() && j < i; ++j)
+          if (args.ports[i] == args.ports[j]) error = "--port " + args.ports[i] + " given twice";
+      break;
     case Command::kHistory:
       if (!args.image.empty())
         error = "history takes no image (--image SHA256 chooses rows by their image)";
@@ -320,7 +359,7 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
       commandRead = true;
       args.command = CommandNamed(arg);
       if (args.command == Command::kNone)
-        fail("unknown command " + arg + " (find, info, upgrade or history)");
+        fail("unknown command " + arg + " (find, info, upgrade, station or history)");
     } else if (args.image.empty()) {
       args.image = arg;
     } else {
@@ -344,6 +383,8 @@ const char* CommandName(Command command) {
       return "upgrade";
     case Command::kHistory:
       return "history";
+    case Command::kStation:
+      return "station";
     case Command::kNone:
       break;
   }
@@ -398,6 +439,8 @@ std::string UsageText() {
       "                [--dry-run] [--json] [--station NAME] [--operator NAME]\n"
       "                [--lot NAME] [--unit-id ID] [--serial-command CMD]\n"
       "                [--history FILE | --no-history] [--history-required]\n"
+      "       fwupdate station (--port PORT... | --all) IMAGE [--yes] [--force]\n"
+      "                [--max-units N] [--json] [the history options of upgrade]\n"
       "       fwupdate history [--since DATE] [--port NAME] [--outcome KEY]\n"
       "                [--image SHA256] [--limit N] [--json | --csv] [--history FILE]\n"
       "\n"
@@ -410,6 +453,11 @@ std::string UsageText() {
       "            of IMAGE when one is given; sends only the query commands\n"
       "  upgrade   show both versions, ask y/N, erase the modem's flash and send IMAGE;\n"
       "            with several ports (or --all) all at once, after one question\n"
+      "  station   flash every modem as it is plugged in: each port waits for a modem,\n"
+      "            leaves it alone when it has the image's versions, flashes it, waits\n"
+      "            until it is removed, and takes the next; one question at the start.\n"
+      "            Ctrl-C (or SIGTERM) once drains: no new modem, those under way finish;\n"
+      "            twice stops at once\n"
       "  history   print the history of upgrades, newest first, a row per port per\n"
       "            attempt (times, station, port, unit, versions before, image SHA-256,\n"
       "            outcome, flash state, bytes, each phase's time). Every upgrade, dry\n"

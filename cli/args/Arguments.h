@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class Command { kNone, kFind, kInfo, kUpgrade, kHistory };
+enum class Command { kNone, kFind, kInfo, kUpgrade, kHistory, kStation };
 
 struct Arguments {
   Command command = Command::kNone;
@@ -22,6 +22,8 @@ struct Arguments {
   bool historyRequired = false;  // upgrade refuses before any port when it cannot be written
   std::string station, operatorName, lot, unitId;
   std::string serialCommand;  // upgrade: asks each modem its identity and this command
+  bool force = false;         // station: flashes a modem that has the image's versions too
+  int maxUnits = 0;           // station: ends (as a drain) after this many flashed or failed
   // history: which rows, and how they are printed (a table unless --json or --csv).
   std::string since, outcome, imagePrefix;
   int limit = 0;

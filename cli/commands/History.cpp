@@ -54,7 +54,11 @@ bool CUpgradeHistory::Open(const Arguments& args, CConsoleOut& out, CJsonEvents&
   run.bootId = BootId();
   run.pid = ProcessId();
   run.programVersion = ProgramVersion();
-  run.mode = args.dryRun ? "dry_run" : args.skipCurrent ? "skip_current" : "update";
+  run.command = CommandName(args.command);
+  run.mode = args.dryRun ? "dry_run"
+             : args.skipCurrent || (args.command == Command::kStation && !args.force)
+                 ? "skip_current"
+                 : "update";
   run.station = OptionOrEnvironment(args.station, "FWUPDATE_STATION");
   run.operatorName = OptionOrEnvironment(args.operatorName, "FWUPDATE_OPERATOR");
   run.lot = OptionOrEnvironment(args.lot, "FWUPDATE_LOT");

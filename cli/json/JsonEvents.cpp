@@ -9,11 +9,28 @@
 CJsonEvents::CJsonEvents(bool on, std::function<std::int64_t()> wallMs)
     : m_on(on), m_wallMs(wallMs ? std::move(wallMs) : WallClockMs) {}
 
-CJsonObject CJsonEvents::Event(const char* name, const std::string* port) const {
+CJsonObject CJsonEvents::Event(const char* name, const std::string* port) {
   CJsonObject object;
   object.Number("schema", kJsonSchema).Text("event", name).Text("time", IsoUtc(m_wallMs()));
-  if (port) object.Text("port", *port);
+  if (port) {
+    object.Text("port", *port);
+    std::lock_guard<std::mutex> lock(m_unitsMutex);
+    const auto unit = m_units.find(*port);
+    if (unit != m_units.end()) object.Number("unit", unit->second);
+  }
   return object;
+}
+
+void CJsonEvents::SetUnit(const std::string& port, int unit) {
+  std::lock_guard<std::mutex> lock(m_unitsMutex);
+  m_units[port] = unit;
+}
+
+void CJsonEvents::Totals(int passed, int failed, int skipped) {
+  if (!m_on) return;
+  CJsonObject object = Event("totals");
+  object.Number("passed", passed).Number("failed", failed).Number("skipped", skipped);
+  Write(object);
 }
 
 void CJsonEvents::Write(const CJsonObject& object) {

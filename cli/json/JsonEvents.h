@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -38,6 +39,10 @@ class CJsonEvents {
   void Start(const char* command, const ImageFacts& image);
   void PortDone(const std::string& port, const UpgradeOutcome& outcome,
                 const AttemptFigures& figures = AttemptFigures());
+  // station: the unit now on `port` (from 1); every later event of the port names it.
+  void SetUnit(const std::string& port, int unit);
+  // station: how many units passed, failed, or were left alone as current.
+  void Totals(int passed, int failed, int skipped);
   // Something went wrong that does not stop the command (`about`: "history").
   void Warning(const char* about, const std::string& message);
   // The command's end, with its exit status; `error` (a bad command line's reason) adds the
@@ -45,10 +50,12 @@ class CJsonEvents {
   void End(const char* command, int status, const std::string& error = std::string());
 
  private:
-  CJsonObject Event(const char* name, const std::string* port = nullptr) const;
+  CJsonObject Event(const char* name, const std::string* port = nullptr);
   void Write(const CJsonObject& object);
 
   bool m_on;
   std::function<std::int64_t()> m_wallMs;
   std::mutex m_mutex;
+  std::mutex m_unitsMutex;
+  std::map<std::string, int> m_units;  // station: each port's unit
 };

@@ -73,6 +73,10 @@ std::uint64_t MonotonicMs();
 enum class InterruptState { kNothingWritten, kFlashAtRisk };
 void InstallInterruptHandler(const std::string& nothingWritten, const std::string& flashAtRisk);
 void SetInterruptState(InterruptState state);
+// A station: the first Ctrl-C or SIGTERM only asks the run to drain, and the handler writes
+// `message`; the second stops as above.
+void ArmDrain(const std::string& message);
+bool DrainRequested();
 // Whether a progress line drawn with \r is open on the terminal: the handler ends it first.
 void SetProgressLineOpen(bool open);
 

@@ -22,6 +22,9 @@ char g_nothingWritten[1024];
 char g_flashAtRisk[2048];
 volatile sig_atomic_t g_state = 0;  // an InterruptState
 volatile sig_atomic_t g_lineOpen = 0;
+volatile sig_atomic_t g_drainArmed = 0;
+volatile sig_atomic_t g_drainRequested = 0;
+char g_drainMessage[512];
 int g_descriptorLimit = 1024;
 
 void CopyMessage(char* to, std::size_t size, const std::string& text) {
@@ -52,6 +55,11 @@ void WriteToStdout(const char* text) {
 // Only async-signal-safe calls: write, ioctl, _exit. A second signal while this runs ends
 // the process as well: either way every port is released by the kernel.
 void OnStop(int signal) {
+  if (g_drainArmed && !g_drainRequested) {
+    g_drainRequested = 1;
+    WriteToStderr(g_drainMessage);
+    return;
+  }
   const StopCause cause = signal == SIGTERM ? StopCause::kTerminate : StopCause::kInterrupt;
   if (g_lineOpen && !StdoutFailed()) WriteAll(STDOUT_FILENO, "\n");
   // The kernel closes the port and drops its lock at exit, but a pty whose other side stays
@@ -112,5 +120,12 @@ void InstallInterruptHandler(const std::string& nothingWritten, const std::strin
 }
 
 void SetInterruptState(InterruptState state) { g_state = static_cast<int>(state); }
+
+void ArmDrain(const std::string& message) {
+  CopyMessage(g_drainMessage, sizeof g_drainMessage, message);
+  g_drainArmed = 1;
+}
+
+bool DrainRequested() { return g_drainRequested != 0; }
 
 void SetProgressLineOpen(bool open) { g_lineOpen = open ? 1 : 0; }

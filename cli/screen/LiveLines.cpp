@@ -61,8 +61,9 @@ void CLiveLines::Redraw(std::uint64_t nowMs) {
   std::string screen;
   if (m_drawn > 0) screen += "\x1b[" + std::to_string(m_drawn) + "A";
   for (const Line& line : m_lines) screen += "\r\x1b[2K" + LiveText(line, nowMs) + "\n";
+  if (!m_footer.empty()) screen += "\r\x1b[2K" + m_footer + "\n";
   WriteOutput(stdout, screen);
-  m_drawn = static_cast<int>(m_lines.size());
+  m_drawn = static_cast<int>(m_lines.size()) + (m_footer.empty() ? 0 : 1);
   m_drawnAtMs = nowMs;
 }
 
@@ -74,6 +75,7 @@ void CLiveLines::Progress(int port, const ProgressReport& r, bool begins) {
   if (begins) {
     const bool transfer = r.phase == ProgressPhase::kTransfer;
     line.inPhase = true;
+    line.final.clear();
     line.done = 0;
     line.shownPercent = -1;
     line.meter.Start(ProgressLabel(r.phase), transfer ? r.total : 0, transfer ? 1 : 0, now);
@@ -106,6 +108,23 @@ void CLiveLines::Finish(int port, const std::string& text) {
     Redraw(MonotonicMs());
   else
     Emit(m_human, line.name + ": " + text);
+}
+
+void CLiveLines::Show(int port, const std::string& text) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Line& line = m_lines[static_cast<std::size_t>(port)];
+  line.inPhase = false;
+  line.final = text;
+  if (m_live)
+    Redraw(MonotonicMs());
+  else
+    Emit(m_human, line.name + ": " + text);
+}
+
+void CLiveLines::Footer(const std::string& text) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_footer = text;
+  if (m_live) Redraw(MonotonicMs());
 }
 
 void CLiveLines::Close() {

@@ -24,7 +24,11 @@ class CLiveLines {
   // Where a port's phase stands; `begins`: the phase has just begun.
   void Progress(int port, const ProgressReport& report, bool begins);
   void Finish(int port, const std::string& text);  // the port's last word on its line
-  void Print(const std::string& text);             // a line about no port in particular
+  // A station's port between flashes: what it does now, on its line until its next phase.
+  void Show(int port, const std::string& text);
+  // A last live line under the ports' (a station's totals); plain output does not show it.
+  void Footer(const std::string& text);
+  void Print(const std::string& text);  // a line about no port in particular
   // Every port has ended: the live lines stay as they are, later lines go below them.
   void Close();
 
@@ -48,5 +52,6 @@ class CLiveLines {
   std::vector<Line> m_lines;
   std::size_t m_width = 0;  // of the port names
   int m_drawn = 0;          // live lines on the screen below the cursor's row
+  std::string m_footer;
   std::uint64_t m_drawnAtMs = 0;
 };

@@ -17,6 +17,9 @@ char g_nothingWritten[1024];
 char g_flashAtRisk[2048];
 volatile LONG g_state = 0;  // an InterruptState
 volatile LONG g_lineOpen = 0;
+volatile LONG g_drainArmed = 0;
+volatile LONG g_drainRequested = 0;
+char g_drainMessage[512];
 
 void CopyMessage(char* to, std::size_t size, const std::string& text) {
   const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
@@ -41,6 +44,10 @@ void WriteToStdout(const char* text) {
 BOOL WINAPI OnControl(DWORD event) {
   StopCause cause = StopCause::kInterrupt;
   if (!StopOfConsoleEvent(event, cause)) return FALSE;
+  if (g_drainArmed && InterlockedExchange(&g_drainRequested, 1) == 0) {
+    WriteToStderr(g_drainMessage);
+    return TRUE;
+  }
   if (g_lineOpen && !StdoutFailed()) WriteText(STD_OUTPUT_HANDLE, "\r\n");
   WriteToStderr(g_state == static_cast<LONG>(InterruptState::kFlashAtRisk) ? g_flashAtRisk
                                                                            : g_nothingWritten);
@@ -71,5 +78,12 @@ void InstallInterruptHandler(const std::string& nothingWritten, const std::strin
 }
 
 void SetInterruptState(InterruptState state) { g_state = static_cast<LONG>(state); }
+
+void ArmDrain(const std::string& message) {
+  CopyMessage(g_drainMessage, sizeof g_drainMessage, message);
+  g_drainArmed = 1;
+}
+
+bool DrainRequested() { return g_drainRequested != 0; }
 
 void SetProgressLineOpen(bool open) { g_lineOpen = open ? 1 : 0; }

@@ -729,6 +729,70 @@ assert sorted(r["outcome"] for r in rows) == ["done", "not_ready"], rows' csv.ou
     fail "a port was touched for a required history: $(tail -3 sim.log)"
 }
 
+# A station: three ports, nine modems coming and going, one of them never READY; eight pass,
+# one fails, nothing is flashed twice, every unit is a row, and --max-units ends the run.
+scenario_station() {
+  local unit="erase=1000,units=3,stay=30000,gap=4000"
+  modems "COM3:$unit" "COM4:$unit,never-ready=2" "COM5:$unit"
+  make_image img.bin 70000
+  LIMIT=200 run line station img.bin -p "$PTY_COM3" -p "$PTY_COM4" -p "$PTY_COM5" --yes --json \
+    --max-units 9 --history line.db --station bay-1 --lot L-9
+  expect line 13
+  grep -qF "passed 8, failed 1, skipped 0" line.err || fail "totals: $(grep -v '%' line.err)"
+  local port k
+  for port in COM3 COM4 COM5; do
+    for k in 1 2 3; do
+      [ "$port$k" = COM42 ] && continue
+      cmp -s img.bin "record/$port.$k.bin" || fail "$port unit $k did not get exactly the image"
+    done
+  done
+  [ -s record/COM4.2.bin ] && fail "the unit that never said READY received image bytes"
+  [ "$(grep -c "image 70000 bytes" sim.log)" = 8 ] || fail "images: $(cat sim.log)"
+  python3 - line.out <<'PY' || fail "station json: $(grep -v progress line.out)"
+import json, sys
+events = [json.loads(line) for line in open(sys.argv[1])]
+done = [e for e in events if e["event"] == "port_done"]
+assert sorted((e["port"], e["unit"]) for e in done) == sorted({(e["port"], e["unit"]) for e in done})
+assert sorted(e["outcome"] for e in done) == ["done"] * 8 + ["not_ready"], done
+assert events[-2]["event"] == "totals" and (events[-2]["passed"], events[-2]["failed"]) == (8, 1)
+assert events[-1]["command"] == "station" and events[-1]["exit_status"] == 13
+PY
+  run rows history --history line.db --json
+  python3 -c 'import json, sys
+rows = [json.loads(line) for line in open(sys.argv[1])]
+assert len(rows) == 9, rows
+assert sorted(r["unit_number"] for r in rows) == [1, 1, 1, 2, 2, 2, 3, 3, 3], rows
+assert all(r["command"] == "station" and r["station"] == "bay-1" for r in rows), rows' rows.out ||
+    fail "station rows: $(cat rows.out)"
+}
+
+# A station drained by SIGTERM while two units are in their transfer: both complete, no
+# new unit starts, and the run ends with its units' status.
+scenario_station_drain() {
+  local unit="erase=1000,units=2,stay=40000,gap=2000,cts-hold-after=1000,cts-hold=4000"
+  modems "COM3:$unit" "COM4:$unit"
+  make_image img.bin 70000
+  "$FWUPDATE" station img.bin -p "$PTY_COM3" -p "$PTY_COM4" --yes --json --history d.db \
+    </dev/null >drain.out 2>drain.err &
+  local pid=$!
+  local i
+  for i in $(seq 1 600); do
+    [ "$(grep -c '"phase":"transfer"' drain.out)" = 2 ] && break
+    sleep 0.1
+  done
+  kill -TERM "$pid"
+  wait "$pid"
+  echo $? >drain.rc
+  expect drain 0 "draining" err
+  cmp -s img.bin record/COM3.1.bin && cmp -s img.bin record/COM4.1.bin ||
+    fail "a unit in its transfer did not complete"
+  python3 -c 'import json, sys
+events = [json.loads(line) for line in open(sys.argv[1])]
+done = [e for e in events if e["event"] == "port_done"]
+assert [e["outcome"] for e in done] == ["done", "done"] and all(e["unit"] == 1 for e in done), done
+assert events[-1]["exit_status"] == 0, events[-1]' drain.out || fail "drain: $(grep -v progress drain.out)"
+}
+
 "scenario_$NAME"
 [ "$FAILED" = 0 ] && echo "PASS: $NAME"
 exit "$FAILED"
