@@ -582,8 +582,8 @@ scenario_statuses() {
   expect unconfirmed 11 "fwupdate: The modem did not confirm the update." err
   expect unconfirmed 11 "fwupdate upgrade --port $PTY_COM4 img.bin --yes" err
 
-  run usage_and_image upgrade --port "$WORK/missing" missing.bin --yes --force
-  expect usage_and_image 2 "unknown option --force" err
+  run usage_and_image upgrade --port "$WORK/missing" missing.bin --yes --frobnicate
+  expect usage_and_image 2 "unknown option --frobnicate" err
   run name_and_terminal upgrade --port ttyS0 img.bin
   expect name_and_terminal 2 "not a port: ttyS0" err
   run terminal_and_image upgrade --port "$PTY_COM4" missing.bin
@@ -643,13 +643,13 @@ scenario_bad_images() {
   cmp -s -- -img.bin record/COM3.bin || fail "the modem did not receive exactly -img.bin"
 
   # A bad command line with --json: the reason on stderr as ever, one end event on stdout.
-  run usage upgrade -p "$PTY_COM3" --force --json -- -img.bin
-  expect usage 2 "unknown option --force" err
-  [ "$(untimed usage.out)" = '{"schema":1,"event":"end","command":"upgrade","exit_status":2,"error":"unknown option --force"}' ] ||
+  run usage upgrade -p "$PTY_COM3" --frobnicate --json -- -img.bin
+  expect usage 2 "unknown option --frobnicate" err
+  [ "$(untimed usage.out)" = '{"schema":1,"event":"end","command":"upgrade","exit_status":2,"error":"unknown option --frobnicate"}' ] ||
     fail "usage: $(cat usage.out)"
   run nocommand --json -y
   expect nocommand 2 "no command given" err
-  [ "$(untimed nocommand.out)" = '{"schema":1,"event":"end","command":"","exit_status":2,"error":"no command given (find, info, upgrade or history)"}' ] ||
+  [ "$(untimed nocommand.out)" = '{"schema":1,"event":"end","command":"","exit_status":2,"error":"no command given (find, info, upgrade, station or history)"}' ] ||
     fail "nocommand: $(cat nocommand.out)"
 }
 

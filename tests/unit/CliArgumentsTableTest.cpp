@@ -37,7 +37,7 @@ TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
       {{"upgrade", "fw.bin", "-y", "--port", "COM2", "--yes"},
        "upgrade ports [COM2] image [fw.bin] log [] yes"},
       {{"find", "--port", "COM3", "--port", "COM3"}, "find ports [COM3][COM3] image [] log []"},
-      {{"--version", "flash"}, "unknown command flash (find, info, upgrade or history)"},
+      {{"--version", "flash"}, "unknown command flash (find, info, upgrade, station or history)"},
       {{"-h"}, "none ports - image [] log [] help"},
       // Flags take no value.
       {{"upgrade", "--port", "COM1", "fw.bin", "--yes=no"}, "--yes takes no value"},
@@ -53,12 +53,12 @@ TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
       {{"info", "--port", "COM1", "--verbose"}, "unknown option --verbose"},
       {{"info", "--port", "COM1", "-v"}, "unknown option -v"},
       {{"-p=COM1", "find"}, "unknown option -p=COM1"},
-      {{"INFO"}, "unknown command INFO (find, info, upgrade or history)"},
+      {{"INFO"}, "unknown command INFO (find, info, upgrade, station or history)"},
       {{"find", "find"}, "find takes no image"},
       {{"upgrade", "--port", "COM1", "fw.bin", "--log"}, "--log needs a value"},
       {{"upgrade", "--port=", "fw.bin"}, "--port needs a value"},
       {{"upgrade", "--port", "COM1"}, "upgrade needs an image file"},
-      {{"--yes", "--port", "COM1"}, "no command given (find, info, upgrade or history)"},
+      {{"--yes", "--port", "COM1"}, "no command given (find, info, upgrade, station or history)"},
       // The short forms, wherever they stand.
       {{"-y", "-p", "COM1", "upgrade", "fw.bin"}, "upgrade ports [COM1] image [fw.bin] log [] yes"},
       {{"info", "-p", "/dev/ttyUSB0"}, "info ports [/dev/ttyUSB0] image [] log []"},
@@ -78,7 +78,7 @@ TEST(CliArgumentsTable, TakesGoodLinesAndRefusesBadOnesWithTheirReason) {
       {{"upgrade", "-p", "COM1", "fw.bin", "--"}, "upgrade ports [COM1] image [fw.bin] log []"},
       {{"upgrade", "-p", "COM1", "--", "fw.bin", "--"}, "one image only: --"},
       {{"upgrade", "--=x", "-p", "COM1", "fw.bin"}, "unknown option --"},
-      {{"--", "--help"}, "unknown command --help (find, info, upgrade or history)"},
+      {{"--", "--help"}, "unknown command --help (find, info, upgrade, station or history)"},
       // The flags each set their own field.
       {{"upgrade", "--all", "--dry-run", "--skip-current", "--json", "fw.bin"},
        "upgrade ports - image [fw.bin] log [] json all dry-run skip-current"},
@@ -100,20 +100,20 @@ TEST(CliArgumentsTable, AFaultStillReadsTheJsonFlagAndTheCommand) {
     const char* command;  // CommandName
     bool json;
   } cases[] = {
-      {{"upgrade", "--force", "--json"}, "unknown option --force", "upgrade", true},
-      {{"--force", "--json", "info"}, "unknown option --force", "info", true},
+      {{"upgrade", "--frobnicate", "--json"}, "unknown option --frobnicate", "upgrade", true},
+      {{"--frobnicate", "--json", "info"}, "unknown option --frobnicate", "info", true},
       {{"--json", "flash", "fw.bin"},
-       "unknown command flash (find, info, upgrade or history)",
+       "unknown command flash (find, info, upgrade, station or history)",
        "",
        true},
-      {{"--json"}, "no command given (find, info, upgrade or history)", "", true},
+      {{"--json"}, "no command given (find, info, upgrade, station or history)", "", true},
       {{"find", "--port=", "--json"}, "--port needs a value", "find", true},
       {{"upgrade", "-p", "COM1", "--yes=no", "--json"}, "--yes takes no value", "upgrade", true},
       {{"upgrade", "--json", "-p", "COM1"}, "upgrade needs an image file", "upgrade", true},
       // After -- a word is no option: --json there is the image.
       {{"info", "-p", "COM1", "a.bin", "--", "--json"}, "one image only: --json", "info", false},
       {{"info", "--log", "--json"}, "info needs one --port", "info", false},
-      {{"upgrade", "--force"}, "unknown option --force", "upgrade", false},
+      {{"upgrade", "--frobnicate"}, "unknown option --frobnicate", "upgrade", false},
   };
   for (const auto& c : cases) {
     Arguments args;

@@ -41,8 +41,8 @@ TEST(CliArguments, TakesEachCommandAndRejectsWhatItDoesNotTake) {
     std::vector<const char*> words;
     const char* error;
   } bad[] = {
-      {{}, "no command given (find, info, upgrade or history)"},
-      {{"flash"}, "unknown command flash (find, info, upgrade or history)"},
+      {{}, "no command given (find, info, upgrade, station or history)"},
+      {{"flash"}, "unknown command flash (find, info, upgrade, station or history)"},
       {{"upgrade", "fw.bin"}, "upgrade needs a --port, or --all"},
       {{"upgrade", "--port", "COM1"}, "upgrade needs an image file"},
       {{"info", "--port", "COM1", "--port", "COM2"}, "info needs one --port"},
@@ -51,7 +51,7 @@ TEST(CliArguments, TakesEachCommandAndRejectsWhatItDoesNotTake) {
       {{"info", "--port"}, "--port needs a value"},
       {{"info", "--port=", "x"}, "--port needs a value"},
       {{"upgrade", "--port", "COM1", "a.bin", "b.bin"}, "one image only: b.bin"},
-      {{"find", "--force"}, "unknown option --force"},
+      {{"find", "--frobnicate"}, "unknown option --frobnicate"},
   };
   for (const auto& c : bad) {
     Arguments a;
