@@ -1,7 +1,7 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
-# Copyright: Orvane modem tools
-# MIT License (see the project's licence)
+# Copyright: (c) 2026, Orvane Corp.
+# MIT License (see LICENSE or https://opensource.org/licenses/MIT)
 
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type
