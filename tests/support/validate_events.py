@@ -7,6 +7,7 @@ passed over. Prints each bad line with the reasons; exit 1 when there is one, 0 
 """
 import json
 import os
+import stat
 import sys
 
 import jsonschema
@@ -20,8 +21,11 @@ def files(path):
         # What the simulated modems received is image bytes, never output.
         dirs[:] = [d for d in dirs if d != 'record']
         for name in sorted(names):
-            if not name.endswith('.bin'):
-                yield os.path.join(top, name)
+            path = os.path.join(top, name)
+            # Regular files only: a scenario's FIFO would block the read, and a link may
+            # lead to a device.
+            if not name.endswith('.bin') and stat.S_ISREG(os.lstat(path).st_mode):
+                yield path
 
 
 def main():
