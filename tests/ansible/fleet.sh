@@ -134,6 +134,11 @@ if [ -n "$deb" ]; then
     fail "the role did not install orvane-fwupdate $FW_VERSION"
   left=$(find /tmp -maxdepth 2 -name 'orvane-fwupdate_*.deb' 2>/dev/null)
   [ -z "$left" ] || fail "the package was left in /tmp: $left"
+  # The installed program as Debian would check it (control flow marking: see
+  # packaging/check_packages.sh).
+  if command -v hardening-check >/dev/null; then
+    hardening-check --nocfprotection /usr/bin/fwupdate || fail "hardening-check /usr/bin/fwupdate"
+  fi
 fi
 
 mv rollout/record first.record && mkdir rollout/record
