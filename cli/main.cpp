@@ -218,7 +218,7 @@ int main(int argc, char** argv) {
       plan.run.serialCommand = args.serialCommand;
       plan.run.readImageOnce = plan.run.severalPorts = true;
       plan.maxUnits = args.maxUnits;
-      SetInterruptPorts(names, true, args.json);
+      SetInterruptPorts(names, true, args.json, "station");
       ArmDrain(
           "\nfwupdate: draining: no new modem is taken, those under way finish. Stop again to "
           "stop at once.\n");

@@ -1,34 +1,57 @@
 #!/usr/bin/env bash
 # Reads the built packages as a user would get them and fails on any that is broken: the
-# Debian packages' fields, files (the udev rule for ModemManager among them), program and
-# lintian's verdict; the Windows zip's programs and their architectures; one version
-# everywhere; and the man page and bash completion against what fwupdate --help lists (a
-# new command, option or exit status must reach them too).
+# Debian packages' fields (Depends from dpkg-shlibdeps, no claim on Debian's fwupdate),
+# files, program (dynamic, stripped, hardened, its debug file beside it) and lintian's
+# verdict; apt full-upgrade leaving the package alone; the static tarballs; the Windows
+# zip's programs and their architectures; one version everywhere; and the man page and
+# bash completion against what fwupdate --help lists (a new command, option or exit status
+# must reach them too).
 # Usage: check_packages.sh DIR VERSION
 set -uo pipefail
 dir=${1:?usage: check_packages.sh DIR VERSION}
 version=${2:?usage: check_packages.sh DIR VERSION}
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0
 failed() { echo "FAIL: $*"; fail=1; }
 
+doc=usr/share/doc/orvane-fwupdate
 deb_files="usr/bin/fwupdate
 usr/lib/udev/rules.d/70-orvane-fwupdate.rules
 usr/share/bash-completion/completions/fwupdate
-usr/share/doc/fwupdate/README.Debian
-usr/share/doc/fwupdate/changelog.gz
-usr/share/doc/fwupdate/copyright
-usr/share/lintian/overrides/fwupdate
+$doc/README.Debian
+$doc/README.md.gz
+$doc/changelog.gz
+$doc/copyright
+$doc/fwupdate-events.schema.json
+$doc/fwupdate-json.md.gz
 usr/share/man/man1/fwupdate.1.gz"
+
+# runs ARCH MACHINE PROGRAM ARGS...: PROGRAM here, or under qemu-user for the other
+# architecture (with that architecture's libraries); prints nothing when it cannot run.
+runs() {
+  local arch=$1 machine=$2
+  shift 2
+  if [ "$arch" = "$(dpkg --print-architecture)" ]; then
+    "$@" 2>&1
+  elif command -v "qemu-${machine##* }" >/dev/null; then
+    "qemu-${machine##* }" -L "/usr/$(dpkg-architecture -a"$arch" -f -q DEB_HOST_GNU_TYPE 2>/dev/null)" \
+      "$@" 2>&1
+  fi
+}
+
+# build_id FILE: the GNU build id of an ELF file.
+build_id() { file -b "$1" | sed -n 's/.*BuildID\[sha1\]=\([0-9a-f]*\).*/\1/p'; }
 
 # check_deb ARCH MACHINE: the package of ARCH holds fwupdate for MACHINE (as file(1) names it).
 check_deb() {
-  local arch=$1 machine=$2 deb=$dir/fwupdate_${version}_$1.deb
+  local arch=$1 machine=$2 deb=$dir/orvane-fwupdate_${version}_$1.deb
   echo "== $deb"
   [ -f "$deb" ] || { failed "no $deb"; return; }
   local field want
-  for field in Package:fwupdate Version:$version Architecture:$arch Depends: Pre-Depends:; do
+  for field in Package:orvane-fwupdate Version:$version Architecture:$arch Pre-Depends: \
+               Conflicts: Replaces: Breaks: Provides:; do
     want=${field#*:}
     [ "$(dpkg-deb -f "$deb" "${field%%:*}")" = "$want" ] ||
       failed "$deb: ${field%%:*} is '$(dpkg-deb -f "$deb" "${field%%:*}")', not '$want'"
@@ -36,31 +59,52 @@ check_deb() {
   for field in Maintainer Section Priority Description; do
     [ -n "$(dpkg-deb -f "$deb" "$field")" ] || failed "$deb: no $field"
   done
+  local depends
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  grep -qE '(^|, )libc6 \(>= [0-9.]+\)' <<<"$depends" || failed "$deb: Depends lacks libc6"
   local files
   files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort)
   [ "$files" = "$deb_files" ] || failed "$deb holds:"$'\n'"$files"$'\n'"instead of:"$'\n'"$deb_files"
+  dpkg-deb -c "$deb" | grep -qE '^drwxr-xr-x root/root .* \./var/lib/orvane-fwupdate/$' ||
+    failed "$deb: no /var/lib/orvane-fwupdate owned by root, 0755"
   dpkg-deb -x "$deb" "$work/$arch" || { failed "$deb does not unpack"; return; }
-  local kind
-  kind=$(file -b "$work/$arch/usr/bin/fwupdate")
+  local program=$work/$arch/usr/bin/fwupdate kind
+  kind=$(file -b "$program")
   case "$kind" in
-    *"$machine"*"statically linked"*stripped*) ;;
+    *"pie executable"*"$machine"*"dynamically linked"*", stripped"*) ;;
     *) failed "$arch: usr/bin/fwupdate is $kind" ;;
   esac
-  # The program runs: here, or under qemu-user for the other architecture.
-  local run=()
-  [ "$arch" = "$(dpkg --print-architecture)" ] || run=("qemu-${machine##* }")
-  if [ ${#run[@]} -eq 0 ] || command -v "${run[0]}" >/dev/null; then
-    local said
-    said=$("${run[@]}" "$work/$arch/usr/bin/fwupdate" --version 2>&1)
-    [ "$said" = "fwupdate $version" ] || failed "$arch: fwupdate --version says '$said'"
+  local debug=$dir/debug/fwupdate_${version}_$arch.debug
+  [ -f "$debug" ] && [ -n "$(build_id "$program")" ] && [ "$(build_id "$debug")" = "$(build_id "$program")" ] ||
+    failed "$arch: no debug file $debug with the program's build id"
+  # hardening-check disassembles with the host's objdump: this machine's architecture only.
+  # Control flow protection is compiled in (-fcf-protection), but the program is marked
+  # with it only when every object linked in is, and bookworm's C start files are not:
+  # hence --nocfprotection.
+  local verdict
+  if [ "$arch" != "$(dpkg --print-architecture)" ]; then
+    echo "hardening-check: not here (needs an $arch objdump)"
+  elif verdict=$(hardening-check --nocfprotection "$program" 2>&1); then
+    echo "hardening-check: passed"$'\n'"$verdict"
+  else
+    failed "hardening-check on $arch's fwupdate:"$'\n'"$verdict"
   fi
-  gzip -t "$work/$arch/usr/share/man/man1/fwupdate.1.gz" "$work/$arch/usr/share/doc/fwupdate/changelog.gz" ||
+  local said
+  said=$(runs "$arch" "$machine" "$program" --version)
+  [ -z "$said" ] || [ "$said" = "fwupdate $version" ] || failed "$arch: fwupdate --version says '$said'"
+  gzip -t "$work/$arch/usr/share/man/man1/fwupdate.1.gz" "$work/$arch/$doc/"*.gz ||
     failed "$arch: a compressed document is damaged"
+  [ "$(zcat "$work/$arch/$doc/changelog.gz" | head -1)" = "orvane-fwupdate ($version) stable; urgency=medium" ] ||
+    failed "$arch: the changelog does not begin with $version: $(zcat "$work/$arch/$doc/changelog.gz" | head -1)"
+  /usr/bin/python3 -c 'import json, sys, jsonschema
+jsonschema.Draft202012Validator.check_schema(json.load(open(sys.argv[1])))' \
+    "$work/$arch/$doc/fwupdate-events.schema.json" || failed "$arch: the JSON Schema is not valid"
   bash -n "$work/$arch/usr/share/bash-completion/completions/fwupdate" ||
     failed "$arch: the bash completion is not valid bash"
   grep -qF 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$work/$arch/usr/lib/udev/rules.d/70-orvane-fwupdate.rules" ||
     failed "$arch: the udev rule does not keep ModemManager off"
-  local verdict status
+  local status
   verdict=$(lintian --fail-on error,warning "$deb" 2>&1)
   status=$?
   verdict=$(grep -v "running with root privileges" <<<"$verdict")
@@ -70,8 +114,38 @@ check_deb() {
     echo "lintian: no errors, no warnings${verdict:+: }$verdict"
   fi
 }
+
+# check_tar ARCH MACHINE: the static program of ARCH for machines without dpkg.
+check_tar() {
+  local arch=$1 machine=$2 name=fwupdate-$version-linux-$1
+  local tar=$dir/$name.tar.gz
+  echo "== $tar"
+  [ -f "$tar" ] || { failed "no $tar"; return; }
+  local want="$name/LICENSE
+$name/README.md
+$name/fwupdate
+$name/fwupdate-events.schema.json
+$name/fwupdate-json.md"
+  local names
+  names=$(tar -tzf "$tar" | grep -v '/$' | sort)
+  [ "$names" = "$want" ] || failed "$tar holds:"$'\n'"$names"$'\n'"instead of:"$'\n'"$want"
+  mkdir -p "$work/tar-$arch" && tar -xzf "$tar" -C "$work/tar-$arch" || { failed "$tar does not unpack"; return; }
+  local kind
+  kind=$(file -b "$work/tar-$arch/$name/fwupdate")
+  case "$kind" in
+    *"$machine"*"statically linked"*", stripped"*) ;;
+    *) failed "$arch: the tarball's fwupdate is $kind" ;;
+  esac
+  local said
+  said=$(runs "$arch" "$machine" "$work/tar-$arch/$name/fwupdate" --version)
+  [ -z "$said" ] || [ "$said" = "fwupdate $version" ] || failed "$arch: the tarball's fwupdate --version says '$said'"
+}
 check_deb amd64 x86-64
 check_deb arm64 "ARM aarch64"
+check_tar amd64 x86-64
+check_tar arm64 "ARM aarch64"
+"$here/check_upgrade.sh" "$dir/orvane-fwupdate_${version}_$(dpkg --print-architecture).deb" ||
+  failed "apt full-upgrade would not keep orvane-fwupdate"
 
 # Where the amd64 program runs, its own list of commands, options and exit statuses
 # against the man page and the completion.

@@ -101,7 +101,8 @@ bool StopOfConsoleEvent(unsigned long event, StopCause& cause) {
   return false;
 }
 
-void SetInterruptPorts(const std::vector<std::string>& names, bool lines, bool json) {
+void SetInterruptPorts(const std::vector<std::string>& names, bool lines, bool json,
+                       const char* command) {
   g_count = 0;
   int n = 0;
   for (const std::string& name : names) {
@@ -118,7 +119,7 @@ void SetInterruptPorts(const std::vector<std::string>& names, bool lines, bool j
   Keep(g_jsonEndEvent, UpToTime("end"));
   for (int c = 0; c < kCauses; ++c) {
     CJsonObject end;
-    end.Text("command", "upgrade").Number("exit_status", StopStatus(static_cast<StopCause>(c)));
+    end.Text("command", command).Number("exit_status", StopStatus(static_cast<StopCause>(c)));
     Keep(g_jsonEnd[c], AfterTime(end) + "\n");
   }
   g_linesOn = lines ? 1 : 0;

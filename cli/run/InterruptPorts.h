@@ -21,7 +21,9 @@ bool StopOfConsoleEvent(unsigned long event, StopCause& cause);
 // Each port's name; at most kMaxInterruptPorts are kept (fwupdate refuses more). `lines`:
 // a line per port for people; `json`: a port_done event per port and the end event.
 constexpr int kMaxInterruptPorts = 64;
-void SetInterruptPorts(const std::vector<std::string>& names, bool lines = true, bool json = false);
+// `command` names the run in the end event.
+void SetInterruptPorts(const std::vector<std::string>& names, bool lines = true, bool json = false,
+                       const char* command = "upgrade");
 void SetInterruptPortState(int port, FlashState state);
 void SetInterruptPortBytes(int port, std::uint32_t bytes);  // image bytes the modem took
 // Writes every port's line through `write`; nothing when no lines were prepared.

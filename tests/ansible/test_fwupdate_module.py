@@ -10,12 +10,15 @@ from unittest import mock
 
 from ansible.module_utils import basic
 
-MODULE = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'ansible',
-                      'ansible_collections', 'orvane', 'modem', 'plugins', 'modules',
+ANSIBLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'ansible')
+# The module imports its module_utils as ansible_collections.orvane.modem...
+sys.path.insert(0, ANSIBLE)
+MODULE = os.path.join(ANSIBLE, 'ansible_collections', 'orvane', 'modem', 'plugins', 'modules',
                       'fwupdate.py')
 spec = importlib.util.spec_from_file_location('fwupdate_module', MODULE)
 fwupdate = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(fwupdate)
+from ansible_collections.orvane.modem.plugins.module_utils.fwupdate_json import FIELDS  # noqa: E402
 
 OLD = ('2.10', ' 03/15/02', '1.07', ' 02/28/02')
 NEW = ('2.20', '04/01/03', '1.09', '03/28/03')
@@ -29,7 +32,7 @@ def ev(event, port=None, **fields):
 
 
 def ver(port, source, v):
-    return ev('versions', port, source=source, **dict(zip(fwupdate.FIELDS, v)), complete=True)
+    return ev('versions', port, source=source, **dict(zip(FIELDS, v)), complete=True)
 
 
 def done(port, outcome, status, state='-'):
@@ -96,7 +99,7 @@ class Exit(Exception):
     pass
 
 
-def run(check, skip_current, events, rc, err, ports):
+def run(check, skip_current, events, rc, err, ports, diff=False):
     calls = []
 
     def run_command(_module, cmd, **_kw):
@@ -109,7 +112,7 @@ def run(check, skip_current, events, rc, err, ports):
         return f
 
     args = dict(port=ports, image='/img.bin', skip_current=skip_current,
-                _ansible_check_mode=check)
+                _ansible_check_mode=check, _ansible_diff=diff)
     with mock.patch.object(basic, '_ANSIBLE_ARGS',
                            json.dumps(dict(ANSIBLE_MODULE_ARGS=args)).encode()), \
             mock.patch.object(basic.AnsibleModule, 'run_command', run_command), \
@@ -140,9 +143,26 @@ class FwupdateModule(unittest.TestCase):
                     outcome, changed, state, after = want[p['port']]
                     self.assertEqual((p['outcome'], p['changed'], p['flash_state']),
                                      (outcome, changed, state), p)
-                    self.assertEqual(p['after'], after and dict(zip(fwupdate.FIELDS, after)))
+                    self.assertEqual(p['after'], after and dict(zip(FIELDS, after)))
                     self.assertEqual(p['port'] in result['failed_ports'],
                                      outcome not in fwupdate.SUCCEEDED)
+
+    def test_diff_history_and_schema(self):
+        events = asked(('A', OLD), ('B', NEW)) + [
+            dict(done('A', 'done', 0, 'written'), history_id=41),
+            done('B', 'current', 0, 'untouched'), ev('end', command='upgrade', exit_status=0)]
+        result, _ = run(False, True, events, 0, '', ['A', 'B'], diff=True)
+        self.assertEqual([p.get('history_id') for p in result['ports']], [41, None])
+        # One diff, for the port that changed, from its old versions to the image's.
+        self.assertEqual([(d['before_header'], 'controller_version: 2.10' in d['before'],
+                           'controller_version: 2.20' in d['after']) for d in result['diff']],
+                         [('A', True, True)])
+        # A schema this module does not know: nothing of it is read, the task fails.
+        newer = [dict(e, schema=2) for e in events]
+        result, _ = run(False, True, newer, 0, '', ['A', 'B'])
+        self.assertTrue(result['failed'])
+        self.assertIn('schema 2', result['msg'])
+        self.assertEqual(result['ports'], [])
 
 
 if __name__ == '__main__':

@@ -794,5 +794,11 @@ assert events[-1]["exit_status"] == 0, events[-1]' drain.out || fail "drain: $(g
 }
 
 "scenario_$NAME"
+# Every JSON line the scenario got from fwupdate matches the documented events.
+events_python=/usr/bin/python3
+[ -x "$events_python" ] || events_python=python3
+"$events_python" "$SRC/tests/support/validate_events.py" \
+  "${FW_EVENTS_SCHEMA:-$SRC/docs/fwupdate-events.schema.json}" "$WORK" >events.check ||
+  fail "events against the schema: $(cat events.check)"
 [ "$FAILED" = 0 ] && echo "PASS: $NAME"
 exit "$FAILED"

@@ -1,7 +1,7 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
-# Copyright: Orvane modem tools
-# MIT License (see the project's licence)
+# Copyright: (c) 2026, Orvane Corp.
+# MIT License (see LICENSE or https://opensource.org/licenses/MIT)
 
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type
@@ -20,6 +20,10 @@ description:
     would change; fwupdate decides which modems are current.
   - A port counts as changed when fwupdate reports its flash as touched (C(flash_state) other
     than C(untouched)), also when the port failed.
+  - With C(--diff), each port's versions before and after (in check mode, the versions it
+    would have).
+  - Refuses the output of an fwupdate whose JSON schema it does not know, rather than
+    misread it.
 options:
   port:
     description:
@@ -50,15 +54,17 @@ attributes:
   check_mode:
     support: full
   diff_mode:
-    support: none
+    support: full
 notes:
   - The modem is flashed without a question; the task runs unattended.
   - A modem left erased or half written (outcomes C(not_ready), C(transfer_incomplete),
     C(not_confirmed), C(device_gone_erasing), C(device_gone), C(interrupted)) needs the
     update run again.
   - Check mode needs an fwupdate with C(--dry-run); an older one fails the task.
+seealso:
+  - module: orvane.modem.fwupdate_info
 author:
-  - Orvane modem tools
+  - Orvane Corp.
 '''
 
 EXAMPLES = r'''
@@ -134,6 +140,10 @@ ports:
       description: fwupdate's report for this port.
       type: str
       sample: The modem firmware has been updated successfully.
+    history_id:
+      description: The row of this attempt in fwupdate's history, when fwupdate keeps one.
+      type: int
+      returned: when fwupdate reports it
     changed:
       description:
         - Whether this port's flash was touched (C(flash_state) not C(untouched)), also when the
@@ -159,45 +169,14 @@ msg:
   sample: "/dev/ttyS1: not_ready (status 9): Modem not ready, can't update!"
 '''
 
-import json
-
 from ansible.module_utils.basic import AnsibleModule
+from ansible_collections.orvane.modem.plugins.module_utils.fwupdate_json import (
+    end_status, read_events, schema_error, versions_of)
 
-FIELDS = ('controller_version', 'controller_date', 'dsp_version', 'dsp_date')
 # Outcomes that wrote nothing, for an fwupdate too old to report flash_state.
 UNTOUCHED = ('current', 'would_update', 'declined', 'cant_open_port', 'query_failed',
              'cant_open_image', 'incorrect_image')
 SUCCEEDED = ('done', 'current', 'would_update')
-
-
-def versions(event):
-    return dict((f, event.get(f, '')) for f in FIELDS)
-
-
-def read_events(out):
-    events = []
-    for line in out.splitlines():
-        line = line.strip()
-        if line.startswith('{'):
-            try:
-                events.append(json.loads(line))
-            except ValueError:
-                pass
-    return events
-
-
-def versions_of(events, port, source):
-    for e in events:
-        if e.get('event') == 'versions' and e.get('port') == port and e.get('source') == source:
-            return versions(e)
-    return None
-
-
-def end_status(events, rc):
-    for e in events:
-        if e.get('event') == 'end':
-            return e.get('exit_status', rc)
-    return rc
 
 
 def unfinished_state(events, port):
@@ -226,6 +205,8 @@ def port_entries(events, ports, rc, err):
             state = d.get('flash_state')
             entry = dict(port=port, before=before, outcome=outcome, flash_state=state,
                          status=d.get('exit_status'), message=d.get('message', ''))
+            if 'history_id' in d:
+                entry['history_id'] = d['history_id']
             if state is None:
                 entry['changed'] = outcome not in UNTOUCHED
             else:
@@ -251,6 +232,18 @@ def port_entries(events, ports, rc, err):
     return entries, image_versions
 
 
+def run(module, cmd, ports):
+    rc, out, err = module.run_command(cmd)
+    events = read_events(out)
+    refused = schema_error(events)
+    if refused:
+        # Nothing of the output can be trusted; the exit status still says how it ended.
+        module.fail_json(msg='%s (fwupdate exit status %s)' % (refused, rc), status=rc,
+                         changed=not module.check_mode, ports=[], failed_ports=list(ports))
+    entries, image_versions = port_entries(events, ports, rc, err)
+    return entries, image_versions, end_status(events, rc)
+
+
 def upgrade(module, executable, ports, image, skip_current, log):
     cmd = [executable, 'upgrade', image, '--yes', '--json']
     for port in ports:
@@ -259,10 +252,7 @@ def upgrade(module, executable, ports, image, skip_current, log):
         cmd.append('--skip-current')
     if log:
         cmd += ['--log', log]
-    rc, out, err = module.run_command(cmd)
-    events = read_events(out)
-    entries, image_versions = port_entries(events, ports, rc, err)
-    return entries, image_versions, end_status(events, rc)
+    return run(module, cmd, ports)
 
 
 def dry_run(module, executable, ports, image, skip_current):
@@ -270,9 +260,7 @@ def dry_run(module, executable, ports, image, skip_current):
     cmd = [executable, 'upgrade', image, '--dry-run', '--json']
     for port in ports:
         cmd += ['--port', port]
-    rc, out, err = module.run_command(cmd)
-    events = read_events(out)
-    entries, image_versions = port_entries(events, ports, rc, err)
+    entries, image_versions, status = run(module, cmd, ports)
     for entry in entries:
         if entry['outcome'] == 'current' and not skip_current:
             entry.update(outcome='would_update',
@@ -280,7 +268,20 @@ def dry_run(module, executable, ports, image, skip_current):
                                  'false it would be flashed again.')
         if entry['outcome'] == 'would_update':
             entry.update(changed=True, after=image_versions)
-    return entries, image_versions, end_status(events, rc)
+    return entries, image_versions, status
+
+
+def version_lines(versions):
+    if not versions:
+        return 'not known\n'
+    return ''.join('%s: %s\n' % (k, v) for k, v in sorted(versions.items()))
+
+
+def diffs(entries):
+    """One diff per port that changed: its versions before and after."""
+    return [dict(before_header=e['port'], after_header=e['port'],
+                 before=version_lines(e['before']), after=version_lines(e['after']))
+            for e in entries if e['changed']]
 
 
 def main():
@@ -314,6 +315,8 @@ def main():
                   failed_ports=[e['port'] for e in failed])
     if image_versions:
         result['image'] = image_versions
+    if module._diff:
+        result['diff'] = diffs(entries)
     if failed:
         result['msg'] = '; '.join('%s: %s (status %s): %s' % (e['port'], e['outcome'], e['status'],
                                                                e['message']) for e in failed)
