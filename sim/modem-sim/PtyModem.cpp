@@ -56,7 +56,8 @@ void CPtyModem::FollowSchedule(std::uint64_t nowMs, std::vector<std::string>& li
     Record();
     m_present = false;
     m_pendingOut.clear();
-    lines.push_back(m_name + " unit " + std::to_string(m_unit) + " leaves");
+    lines.push_back(m_name + " unit " + std::to_string(m_unit) + " leaves at " +
+                    std::to_string(nowMs) + " ms");
     m_nextChangeMs = m_unit < m_schedule.units ? nowMs + m_schedule.gapMs : CModemEngine::kNever;
     return;
   }
@@ -70,7 +71,8 @@ void CPtyModem::FollowSchedule(std::uint64_t nowMs, std::vector<std::string>& li
   std::string error;
   if (!m_recordBase.empty()) m_recordPath = m_recordBase + "." + std::to_string(m_unit) + ".bin";
   if (!OpenRecord(error)) lines.push_back(m_name + " error: " + error);
-  lines.push_back(m_name + " unit " + std::to_string(m_unit) + " arrives");
+  lines.push_back(m_name + " unit " + std::to_string(m_unit) + " arrives at " +
+                  std::to_string(nowMs) + " ms");
 }
 
 CPtyModem::~CPtyModem() {
