@@ -19,18 +19,24 @@ ImageFacts DigestImageBytes(const std::string& name, const std::vector<char>& by
   return facts;
 }
 
-ImageFacts DigestImage(IImageFiles& files, const std::string& name) {
+bool ReadWholeImage(IImageFiles& files, const std::string& name, std::vector<char>& bytes) {
   std::unique_ptr<IImageFile> file = files.OpenImageFile(name);
-  ImageFacts none;
-  none.path = name;
-  if (!file) return none;
-  std::vector<char> bytes(file->GetLength());
+  if (!file) return false;
+  bytes.assign(file->GetLength(), 0);
   std::uint32_t filled = 0;
   while (filled < bytes.size()) {
     std::uint32_t got = 0;
     const std::uint32_t want = static_cast<std::uint32_t>(bytes.size()) - filled;
-    if (!file->Read(bytes.data() + filled, want, got) || got == 0) return none;
+    if (!file->Read(bytes.data() + filled, want, got) || got == 0) return false;
     filled += std::min(got, want);
   }
-  return DigestImageBytes(name, bytes);
+  return true;
+}
+
+ImageFacts DigestImage(IImageFiles& files, const std::string& name) {
+  std::vector<char> bytes;
+  if (ReadWholeImage(files, name, bytes)) return DigestImageBytes(name, bytes);
+  ImageFacts none;
+  none.path = name;
+  return none;
 }

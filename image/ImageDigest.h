@@ -19,5 +19,7 @@ struct ImageFacts {
 
 // Reads the whole file once.
 ImageFacts DigestImage(IImageFiles& files, const std::string& name);
+// The whole file's bytes; false when it cannot be opened or read to its end.
+bool ReadWholeImage(IImageFiles& files, const std::string& name, std::vector<char>& bytes);
 // The same of bytes already read.
 ImageFacts DigestImageBytes(const std::string& name, const std::vector<char>& bytes);

@@ -71,21 +71,6 @@ int UserVersion(sqlite3* db) {
 
 }  // namespace
 
-HistoryValue HistoryValue::Number(std::int64_t value) {
-  HistoryValue v;
-  v.kind = Kind::kNumber;
-  v.number = value;
-  return v;
-}
-
-HistoryValue HistoryValue::Text(const std::string& value) {
-  HistoryValue v;
-  if (value.empty()) return v;
-  v.kind = Kind::kText;
-  v.text = value;
-  return v;
-}
-
 CHistoryDb::~CHistoryDb() { sqlite3_close(m_db); }
 
 std::string CHistoryDb::Failure(const std::string& what) const {

@@ -18,9 +18,20 @@ struct HistoryValue {
   std::int64_t number = 0;
   std::string text;
 
-  static HistoryValue Number(std::int64_t value);
+  static HistoryValue Number(std::int64_t value) {
+    HistoryValue v;
+    v.kind = Kind::kNumber;
+    v.number = value;
+    return v;
+  }
   // An empty text is stored as nothing, so that "not given" reads the same everywhere.
-  static HistoryValue Text(const std::string& value);
+  static HistoryValue Text(const std::string& value) {
+    HistoryValue v;
+    if (value.empty()) return v;
+    v.kind = Kind::kText;
+    v.text = value;
+    return v;
+  }
 };
 // A named value of a statement (":port") or a column of a row read back ("port").
 struct HistoryField {

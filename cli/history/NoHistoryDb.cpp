@@ -7,21 +7,6 @@ namespace {
 constexpr char kNoSqlite[] = "this build of fwupdate keeps no history: it was built without SQLite";
 }
 
-HistoryValue HistoryValue::Number(std::int64_t value) {
-  HistoryValue v;
-  v.kind = Kind::kNumber;
-  v.number = value;
-  return v;
-}
-
-HistoryValue HistoryValue::Text(const std::string& value) {
-  HistoryValue v;
-  if (value.empty()) return v;
-  v.kind = Kind::kText;
-  v.text = value;
-  return v;
-}
-
 CHistoryDb::~CHistoryDb() = default;
 
 bool CHistoryDb::Open(const std::string& path, Mode, std::string& error) {

@@ -3,19 +3,27 @@
 #include <algorithm>
 
 #include "image/BytesImageFile.h"
+#include "image/ImageDigest.h"
+#include "image/ImageReader.h"
+#include "modem/ExitStatus.h"
 
 bool CSharedImageFiles::Load(IImageFiles& from, const std::string& name) {
-  std::unique_ptr<IImageFile> file = from.OpenImageFile(name);
-  if (!file) return false;
-  m_bytes.assign(file->GetLength(), 0);
-  std::uint32_t filled = 0;
-  while (filled < m_bytes.size()) {
-    std::uint32_t got = 0;
-    const std::uint32_t want = static_cast<std::uint32_t>(m_bytes.size()) - filled;
-    if (!file->Read(m_bytes.data() + filled, want, got) || got == 0) return false;
-    filled += std::min(got, want);
-  }
-  return true;
+  return ReadWholeImage(from, name, m_bytes);
+}
+
+bool CSharedImageFiles::LoadChecked(IImageFiles& from, const std::string& name,
+                                    FirmwareVersionInfo& record, IRunScreen& screen,
+                                    CJsonEvents& events, const char* command, int& status) {
+  BoxId failed = BoxId::kCount;
+  if (!Load(from, name))
+    failed = BoxId::kCantOpenImage;
+  else if (!ReadImageVersionInfo(*OpenImageFile(name), record))
+    failed = BoxId::kIncorrectImage;
+  if (failed == BoxId::kCount) return true;
+  screen.ImageFailed(failed);
+  status = failed == BoxId::kCantOpenImage ? exitcode::kCantOpenImage : exitcode::kIncorrectImage;
+  events.End(command, status);
+  return false;
 }
 
 std::unique_ptr<IImageFile> CSharedImageFiles::OpenImageFile(const std::string&) {

@@ -108,18 +108,10 @@ int RunStation(const StationPlan& plan, StationWorld& world) {
   RunWorld& run = world.run;
   CSharedImageFiles shared;
   FirmwareVersionInfo record;
-  BoxId failed = BoxId::kCount;
-  if (!shared.Load(run.files, plan.run.image))
-    failed = BoxId::kCantOpenImage;
-  else if (!ReadImageVersionInfo(*shared.OpenImageFile(plan.run.image), record))
-    failed = BoxId::kIncorrectImage;
-  if (failed != BoxId::kCount) {
-    world.screen.ImageFailed(failed);
-    const int status =
-        failed == BoxId::kCantOpenImage ? exitcode::kCantOpenImage : exitcode::kIncorrectImage;
-    run.events.End("station", status);
+  int status = 0;
+  if (!shared.LoadChecked(run.files, plan.run.image, record, run.screen, run.events, "station",
+                          status))
     return status;
-  }
   const ImageFacts image = DigestImageBytes(plan.run.image, shared.Bytes());
   run.events.Start("station", image);
   if (!world.screen.AskStation(record, plan.run.yes)) {
@@ -136,7 +128,7 @@ int RunStation(const StationPlan& plan, StationWorld& world) {
   const StationTotals totals = station.Totals();
   world.screen.StationDone(totals);
   run.events.Totals(totals.passed, totals.failed, totals.skipped);
-  const int status = totals.failed == 0 ? exitcode::kDone : exitcode::kSomePortsFailed;
+  status = totals.failed == 0 ? exitcode::kDone : exitcode::kSomePortsFailed;
   run.events.End("station", status);
   return status;
 }

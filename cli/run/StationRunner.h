@@ -24,9 +24,10 @@ struct StationTotals {
   int skipped = 0;  // left alone: they had the image's versions
 };
 
-// What people see of a station, beside each flash's own views.
-class IStationScreen : public IRunScreen {
+// What people see of a station, beside each flash's own views (the run's screen).
+class IStationScreen {
  public:
+  virtual ~IStationScreen() = default;
   // The question at the start: every modem these ports will see gets the image.
   virtual bool AskStation(const FirmwareVersionInfo& image, bool yes) = 0;
   virtual void Waiting(int port) = 0;            // for a modem
@@ -37,7 +38,7 @@ class IStationScreen : public IRunScreen {
 };
 
 struct StationWorld {
-  RunWorld& run;  // its screen is `screen` below
+  RunWorld& run;  // its screen shows each flash
   IStationScreen& screen;
   // Whether a stop asked the run to drain (the first Ctrl-C or SIGTERM).
   std::function<bool()> stopAsked;

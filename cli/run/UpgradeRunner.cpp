@@ -30,21 +30,11 @@ int RunUpgrades(const RunPlan& plan, RunWorld& world) {
   // Several ports: the image is read once, its record checked once, before any port is
   // touched.
   CSharedImageFiles shared;
-  if (plan.readImageOnce) {
-    FirmwareVersionInfo record;
-    BoxId failed = BoxId::kCount;
-    if (!shared.Load(world.files, plan.image))
-      failed = BoxId::kCantOpenImage;
-    else if (!ReadImageVersionInfo(*shared.OpenImageFile(plan.image), record))
-      failed = BoxId::kIncorrectImage;
-    if (failed != BoxId::kCount) {
-      world.screen.ImageFailed(failed);
-      const int status =
-          failed == BoxId::kCantOpenImage ? exitcode::kCantOpenImage : exitcode::kIncorrectImage;
-      world.events.End("upgrade", status);
-      return status;
-    }
-  }
+  FirmwareVersionInfo record;
+  int status = 0;
+  if (plan.readImageOnce && !shared.LoadChecked(world.files, plan.image, record, world.screen,
+                                                world.events, "upgrade", status))
+    return status;
   IImageFiles& files = plan.readImageOnce ? static_cast<IImageFiles&>(shared) : world.files;
   // What the records and the start event say of the image: the bytes read once, or the
   // file as it is now (a port reads it again for its transfer, as the dialog program does).
@@ -69,9 +59,9 @@ int RunUpgrades(const RunPlan& plan, RunWorld& world) {
   bool allSucceeded = true;
   for (const PortResult& r : results)
     allSucceeded &= OutcomeOf(r.outcome.result).exitStatus == exitcode::kDone;
-  const int status = !plan.severalPorts ? OutcomeOf(results.front().outcome.result).exitStatus
-                     : allSucceeded     ? exitcode::kDone
-                                        : exitcode::kSomePortsFailed;
+  status = !plan.severalPorts ? OutcomeOf(results.front().outcome.result).exitStatus
+           : allSucceeded     ? exitcode::kDone
+                              : exitcode::kSomePortsFailed;
   world.events.End("upgrade", status);
   return status;
 }

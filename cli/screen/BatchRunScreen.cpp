@@ -69,18 +69,22 @@ bool CBatchRunScreen::Ask(const std::vector<Arrival>& waiting, bool yes) {
   m_lines.Print(Table(rows));
   const std::string question = "Continue to update firmware of " + std::to_string(waiting.size()) +
                                (waiting.size() == 1 ? " modem ?" : " modems ?");
-  bool agreed = yes;
+  const bool agreed = Confirm(question, yes, "Not updated: nothing was written to any modem.");
+  if (agreed) m_lines.Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)));
+  return agreed;
+}
+
+bool CBatchRunScreen::Confirm(const std::string& question, bool yes, const std::string& declined) {
   if (yes) {
     m_lines.Print(question + " yes (--yes)");
-  } else {
-    DiscardTypeAhead();
-    WriteOutput(m_human, question + " [y/N] ");
-    char answer[64] = {};
-    agreed = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
-    if (answer[0] == '\0') WriteOutput(m_human, "\n");
-    if (!agreed) m_lines.Print("Not updated: nothing was written to any modem.");
+    return true;
   }
-  if (agreed) m_lines.Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)));
+  DiscardTypeAhead();
+  WriteOutput(m_human, question + " [y/N] ");
+  char answer[64] = {};
+  const bool agreed = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
+  if (answer[0] == '\0') WriteOutput(m_human, "\n");
+  if (!agreed) m_lines.Print(declined);
   return agreed;
 }
 

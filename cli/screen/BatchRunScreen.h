@@ -26,6 +26,11 @@ class CBatchRunScreen : public IRunScreen {
   void PortDone(int port, const PortResult& result) override;
   void RunDone(const std::vector<PortResult>& results) override;
 
+ protected:
+  CLiveLines& Lines() { return m_lines; }
+  // Asks `question` y/N on the terminal (or says the --yes answer); false after `declined`.
+  bool Confirm(const std::string& question, bool yes, const std::string& declined);
+
  private:
   std::FILE* m_human;
   std::FILE* m_in;

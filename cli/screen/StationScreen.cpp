@@ -8,52 +8,27 @@
 
 CStationScreen::CStationScreen(std::FILE* human, bool live, std::vector<std::string> ports,
                                std::string imageName, std::FILE* in)
-    : m_human(human),
-      m_in(in),
+    : CBatchRunScreen(human, live, ports, "", in),
       m_ports(std::move(ports)),
       m_image(std::move(imageName)),
-      m_lines(human, live, m_ports),
       m_shown(m_ports.size()),
-      m_counts(m_ports.size()) {
-  for (std::size_t i = 0; i < m_ports.size(); ++i)
-    m_views.push_back(std::make_unique<CBatchPortView>(static_cast<int>(i), m_lines));
-}
-
-PortViews CStationScreen::Views(int port) {
-  CBatchPortView& view = *m_views[static_cast<std::size_t>(port)];
-  return {view, view, view};
-}
-
-void CStationScreen::ImageFailed(BoxId why) {
-  WriteOutput(stderr, "fwupdate: " + FirstParagraph(ConsoleBoxText(BoxMessage(why))) + "\n");
-}
+      m_counts(m_ports.size()) {}
 
 bool CStationScreen::AskStation(const FirmwareVersionInfo& image, bool yes) {
   m_startMs = MonotonicMs();
   std::string ports;
   for (const std::string& port : m_ports) ports += "\n  " + port;
-  m_lines.Print(std::string("Station: every modem that answers on these ports gets ") + m_image +
+  Lines().Print(std::string("Station: every modem that answers on these ports gets ") + m_image +
                 " (Controller Ver " + ShownField(image.controllerVersion) + " " +
                 ShownField(image.controllerDate) + ", DSP Ver " + ShownField(image.dspVersion) +
                 " " + ShownField(image.dspDate) + "):" + ports +
                 "\nA modem that already has these versions is left alone (--force flashes it).");
-  const std::string question = "Flash every modem plugged in until the station is stopped ?";
-  if (yes) {
-    m_lines.Print(question + " yes (--yes)");
-  } else {
-    DiscardTypeAhead();
-    WriteOutput(m_human, question + " [y/N] ");
-    char answer[64] = {};
-    const bool agreed = std::fgets(answer, sizeof answer, m_in) && IsYesAnswer(answer);
-    if (answer[0] == '\0') WriteOutput(m_human, "\n");
-    if (!agreed) {
-      m_lines.Print("Not started: no modem was touched.");
-      return false;
-    }
-  }
-  m_lines.Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)) +
+  if (!Confirm("Flash every modem plugged in until the station is stopped ?", yes,
+               "Not started: no modem was touched."))
+    return false;
+  Lines().Print(ConsoleBoxText(BoxMessage(BoxId::kWarning)) +
                 "\nCtrl-C once: no new modem is taken, those under way finish. Twice: stop.");
-  m_lines.Footer(TotalsLine());
+  Lines().Footer(TotalsLine());
   return true;
 }
 
@@ -64,7 +39,7 @@ void CStationScreen::Show(int port, const std::string& text) {
     if (shown == text) return;
     shown = text;
   }
-  m_lines.Show(port, text);
+  Lines().Show(port, text);
 }
 
 void CStationScreen::Waiting(int port) { Show(port, "waiting for a modem"); }
@@ -94,11 +69,11 @@ void CStationScreen::UnitDone(int port, int unit, const PortResult& result) {
   Show(port, words + row.summary + " in " +
                  FormatDuration(static_cast<double>(result.elapsedMs) / 1000) +
                  "; remove the modem");
-  m_lines.Footer(TotalsLine());
+  Lines().Footer(TotalsLine());
 }
 
 void CStationScreen::Draining(const std::string& why) {
-  m_lines.Print("fwupdate: " + why + "no new modem is taken; those under way finish.");
+  Lines().Print("fwupdate: " + why + "no new modem is taken; those under way finish.");
 }
 
 std::string CStationScreen::TotalsLine() {
@@ -119,6 +94,6 @@ std::string CStationScreen::TotalsLine() {
 }
 
 void CStationScreen::StationDone(const StationTotals&) {
-  m_lines.Close();
-  m_lines.Print("Station stopped. " + TotalsLine());
+  Lines().Close();
+  Lines().Print("Station stopped. " + TotalsLine());
 }
