@@ -15,7 +15,7 @@
 struct StationPlan {
   RunPlan run;                  // ports, image, yes, serial command; skipCurrent unless forced
   int maxUnits = 0;             // once this many were flashed or failed, the run drains; 0: never
-  std::uint32_t pollMs = 1000;  // between two looks at an empty port
+  std::uint32_t pollMs = 250;  // between two looks at an empty port (each takes some 2 s)
 };
 
 struct StationTotals {
