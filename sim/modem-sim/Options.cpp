@@ -33,6 +33,8 @@ const char* const kUsage =
     "                     2000) before the next; prints \"NAME unit K arrives at MS ms\"\n"
     "                     and \"... leaves at MS ms\"; --record-dir gets NAME.K.bin per unit\n"
     "  never-ready=K[+K]  these units never say READY after the erase\n"
+    "  unplug=K[+K]       these units are pulled out 3000 bytes into their transfer; the\n"
+    "                     next comes gap=MS later\n"
     "  echo=0|1           echo every command byte (default 0)\n"
     "  delay=MS           from a command's carriage return to its answer (default 20)\n"
     "  erase=MS           erase time after \"y\" before READY (default 9000; the program\n"
@@ -103,16 +105,17 @@ bool ApplyScheduleKey(const std::string& key, const std::string& raw, UnitSchedu
       (key == "stay" ? s.stayMs : s.gapMs) = static_cast<std::uint64_t>(n);
     return true;
   }
-  if (key != "never-ready") return false;
+  if (key != "never-ready" && key != "unplug") return false;
+  std::vector<int>& units = key == "unplug" ? s.unplugged : s.neverReady;
   std::size_t start = 0;
   while (start <= raw.size()) {
     std::size_t plus = raw.find('+', start);
     if (plus == std::string::npos) plus = raw.size();
     if (!ParseNumber(raw.substr(start, plus - start), 1, 1000, n)) {
-      error = "bad unit in never-ready=" + raw;
+      error = "bad unit in " + key + "=" + raw;
       return true;
     }
-    s.neverReady.push_back(static_cast<int>(n));
+    units.push_back(static_cast<int>(n));
     start = plus + 1;
   }
   return true;

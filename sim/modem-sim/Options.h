@@ -15,6 +15,7 @@ struct UnitSchedule {
   std::uint64_t stayMs = 25000;
   std::uint64_t gapMs = 2000;
   std::vector<int> neverReady;  // these units (from 1) never say READY after the erase
+  std::vector<int> unplugged;   // these are pulled out 3000 bytes into their transfer
 };
 
 struct PortOption {

@@ -37,6 +37,8 @@ ModemConfig CPtyModem::ConfigOf(int unit) const {
   ModemConfig config = m_config;
   for (int k : m_schedule.neverReady)
     if (k == unit) config.noReady = true;
+  for (int k : m_schedule.unplugged)
+    if (k == unit) config.vanishAfterImageBytes = 3000;
   return config;
 }
 
@@ -206,6 +208,17 @@ std::vector<std::string> CPtyModem::Service(short revents, short watchEvents, st
   if (imageBegun && !m_imageBegun && m_engine.Config().printCommands)
     lines.push_back(m_name + " image begins " + std::to_string(nowMs) + " ms");
   m_imageBegun = imageBegun;
+  if (m_engine.Vanished() && m_schedule.units > 0) {
+    // A unit pulled out: the port stays, silent until the next unit comes.
+    Record();
+    lines.push_back(m_name + " unit " + std::to_string(m_unit) + " unplugged after " +
+                    std::to_string(m_engine.ImageSize()) + " image bytes at " +
+                    std::to_string(nowMs) + " ms");
+    m_present = false;
+    m_pendingOut.clear();
+    m_nextChangeMs = m_unit < m_schedule.units ? nowMs + m_schedule.gapMs : CModemEngine::kNever;
+    return lines;
+  }
   if (m_engine.Vanished()) {
     Record();
     lines.push_back(m_name + " unplugged after " + std::to_string(m_engine.ImageSize()) +
