@@ -9,3 +9,5 @@
 void PumpWithoutInput();
 // Returns after ms milliseconds, handling messages as they come meanwhile.
 void WaitPumpingWithoutInput(DWORD ms);
+// The clock the pauses are measured on, in milliseconds; reading it asks no server.
+double PumpClockMs();
