@@ -70,7 +70,7 @@ class CFirmwareUpdateDlg : public CDialog,
   LRESULT SendProgressMessage(UINT msg, WPARAM w, LPARAM l);
 
   // The gaps between blocks serve the windows no more often than this.
-  static constexpr double kKeepAliveIntervalMs = 100;
+  static constexpr double kKeepAliveIntervalMs = 50;
   double m_lastKeepAliveMs = -1e300;
 
   std::unique_ptr<CStatusDlg> m_pStatusDlg;

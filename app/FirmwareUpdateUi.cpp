@@ -78,18 +78,24 @@ void CFirmwareUpdateDlg::SelectPort(int index) {
 }
 
 void CFirmwareUpdateDlg::Pause(std::uint32_t ms) {
-  if (m_pProgressDlg) m_pProgressDlg->ShowBar(PumpClockMs());
-  WaitPumpingWithoutInput(ms);
+  // The pause starts before the bar is drawn: the painting takes its time from the pause,
+  // never from the line.
+  const double start = PumpClockMs();
+  if (m_pProgressDlg) m_pProgressDlg->ShowBar(start);
+  WaitPumpingWithoutInputUntil(start + ms);
 }
 
 // Every block asks for it; the windows are served at a bounded rate, since each look at the
-// queue is a round trip to the window server and a block takes under 100 ms at 115200 baud.
+// queue is a round trip to the window server. At 115200 baud a block takes about 90 ms, so
+// every block still serves them: other programs reading the windows wait no longer than that.
 void CFirmwareUpdateDlg::KeepAlive() {
   const double now = PumpClockMs();
   if (now - m_lastKeepAliveMs < kKeepAliveIntervalMs) return;
   m_lastKeepAliveMs = now;
-  if (m_pProgressDlg) m_pProgressDlg->ShowBar(now);
   PumpWithoutInput();
+  // What came meanwhile is answered in the same gap: a program that reads the windows asks
+  // its next question as soon as the last is answered, while the bar paints.
+  if (m_pProgressDlg && m_pProgressDlg->ShowBar(now)) PumpWithoutInput();
 }
 
 std::unique_ptr<IImageFile> CFirmwareUpdateDlg::OpenImageFile(const std::string& name) {

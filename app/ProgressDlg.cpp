@@ -38,8 +38,10 @@ LRESULT CProgressDlg::SendDlgItemMessage(int id, UINT msg, WPARAM w, LPARAM l) {
   return result;
 }
 
-void CProgressDlg::ShowBar(double nowMs) {
-  if (m_hBar && m_bar.ShowNow(nowMs)) SendBarPos(nowMs);
+bool CProgressDlg::ShowBar(double nowMs) {
+  if (!m_hBar || !m_bar.ShowNow(nowMs)) return false;
+  SendBarPos(nowMs);
+  return true;
 }
 
 void CProgressDlg::SendBarPos(double nowMs) {

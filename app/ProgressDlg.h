@@ -17,7 +17,8 @@ class CProgressDlg : public CDialog {
   // ShowBar, called by the pauses and the gaps between blocks, so that the painting falls
   // inside them and no more often than the screen can tell (see BarShow.h).
   LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM w = 0, LPARAM l = 0);
-  void ShowBar(double nowMs);
+  // True when it painted.
+  bool ShowBar(double nowMs);
   // The line of text; the window repaints only when it changes.
   void SetText(const std::string& text);
 

@@ -40,10 +40,11 @@ void PumpWithoutInput() {
   }
 }
 
-void WaitPumpingWithoutInput(DWORD ms) {
-  const double end = PumpClockMs() + ms;
+void WaitPumpingWithoutInput(DWORD ms) { WaitPumpingWithoutInputUntil(PumpClockMs() + ms); }
+
+void WaitPumpingWithoutInputUntil(double endMs) {
   for (;;) {
-    const double left = end - PumpClockMs();
+    const double left = endMs - PumpClockMs();
     if (left <= 0) break;
     // Sleeps for all the time left and wakes only for a message: waiting costs no CPU.
     // Rounded up, so the last fraction of a millisecond is not spun away.
