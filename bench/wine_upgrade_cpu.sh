@@ -12,8 +12,6 @@
 # Nothing polls the program while it is measured.
 # Usage: bench/wine_upgrade_cpu.sh [KiB]   (build the native and Windows presets first)
 # BENCH_EXE=path measures another build of the program (the same Windows architecture).
-# BENCH_XRESOURCES=1 gives the X server a resource database, as a desktop session has one
-# (xrdb): Xlib then stops looking ~/.Xdefaults up again on every font selection.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tests/e2e/lib/session.sh"
@@ -34,10 +32,6 @@ tracing=1
 if ! command -v strace >/dev/null; then
   echo "bench: no strace, so no counts of calls (Debian: apt-get install strace)"
   tracing=0
-fi
-if [ "${BENCH_XRESOURCES:-0}" = 1 ]; then
-  xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "fwbench.unused: 1" ||
-    { echo "bench: could not set the X resources (Debian: apt-get install x11-utils)"; exit 1; }
 fi
 image=$E2E_WORK/bench.bin
 make_image "$image" $((kib * 1024))
