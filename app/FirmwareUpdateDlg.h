@@ -69,6 +69,10 @@ class CFirmwareUpdateDlg : public CDialog,
  private:
   LRESULT SendProgressMessage(UINT msg, WPARAM w, LPARAM l);
 
+  // The gaps between blocks serve the windows no more often than this.
+  static constexpr double kKeepAliveIntervalMs = 50;
+  double m_lastKeepAliveMs = -1e300;
+
   std::unique_ptr<CStatusDlg> m_pStatusDlg;
   std::unique_ptr<CProgressDlg> m_pProgressDlg;
   CWin32SerialDriver m_serialDriver;

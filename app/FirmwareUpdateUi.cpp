@@ -19,8 +19,8 @@ void CFirmwareUpdateDlg::OpenStatusWindow() {
 
 void CFirmwareUpdateDlg::ShowStatus(const StatusMessage& message) {
   if (!m_pStatusDlg) return;
-  m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, StatusText(message));
-  ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
+  if (m_pStatusDlg->SetDlgItemText(IDC_STATUS_TEXT, StatusText(message)))
+    ::UpdateWindow(m_pStatusDlg->GetSafeHwnd());
 }
 
 void CFirmwareUpdateDlg::CloseStatusWindow() {
@@ -39,8 +39,7 @@ void CFirmwareUpdateDlg::OpenProgressWindow() {
 
 void CFirmwareUpdateDlg::SetProgressText(const std::string& text) {
   if (!m_pProgressDlg) return;
-  m_pProgressDlg->SetDlgItemText(IDC_PROGRESS_TEXT, text);
-  ::UpdateWindow(m_pProgressDlg->GetSafeHwnd());
+  m_pProgressDlg->SetText(text);
 }
 
 LRESULT CFirmwareUpdateDlg::SendProgressMessage(UINT msg, WPARAM w, LPARAM l) {
@@ -78,9 +77,26 @@ void CFirmwareUpdateDlg::SelectPort(int index) {
   SendDlgItemMessage(IDC_PORT, CB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
-void CFirmwareUpdateDlg::Pause(std::uint32_t ms) { WaitPumpingWithoutInput(ms); }
+void CFirmwareUpdateDlg::Pause(std::uint32_t ms) {
+  // The pause starts before the bar is drawn: the painting takes its time from the pause,
+  // never from the line.
+  const double start = PumpClockMs();
+  if (m_pProgressDlg) m_pProgressDlg->ShowBar(start);
+  WaitPumpingWithoutInputUntil(start + ms);
+}
 
-void CFirmwareUpdateDlg::KeepAlive() { PumpWithoutInput(); }
+// Every block asks for it; the windows are served at a bounded rate, since each look at the
+// queue is a round trip to the window server. At 115200 baud a block takes about 90 ms, so
+// every block still serves them: other programs reading the windows wait no longer than that.
+void CFirmwareUpdateDlg::KeepAlive() {
+  const double now = PumpClockMs();
+  if (now - m_lastKeepAliveMs < kKeepAliveIntervalMs) return;
+  m_lastKeepAliveMs = now;
+  PumpWithoutInput();
+  // What came meanwhile is answered in the same gap: a program that reads the windows asks
+  // its next question as soon as the last is answered, while the bar paints.
+  if (m_pProgressDlg && m_pProgressDlg->ShowBar(now)) PumpWithoutInput();
+}
 
 std::unique_ptr<IImageFile> CFirmwareUpdateDlg::OpenImageFile(const std::string& name) {
   return CWin32ImageFile::Open(name);

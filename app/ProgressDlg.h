@@ -1,4 +1,5 @@
 #pragma once
+#include "app/BarShow.h"
 #include "app/resources/resource.h"
 #include "app/win/Dialog.h"
 
@@ -7,29 +8,27 @@
 class CProgressDlg : public CDialog {
  public:
   enum { IDD = IDD_PROGRESS };
+  // A step moves the bar on the screen at most this often (a full bar at once).
+  static constexpr double kBarPaintIntervalMs = 100;
+
   CProgressDlg() : CDialog(IDD) {}
 
-  // The bar's messages come through here. The control repaints on every step, at once; a
-  // step is shown instead only when it moves the filled part by a pixel (a large image has
-  // more blocks than the bar has pixels), and with the window's next update, so that the
-  // painting falls inside the operation's pause rather than between two of them.
+  // The bar's messages come through here. A step is counted and reaches the control with
+  // ShowBar, called by the pauses and the gaps between blocks, so that the painting falls
+  // inside them and no more often than the screen can tell (see BarShow.h).
   LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM w = 0, LPARAM l = 0);
+  // True when it painted.
+  bool ShowBar(double nowMs);
+  // The line of text; the window repaints only when it changes.
+  void SetText(const std::string& text);
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
 
  private:
-  enum { WM_SHOW_BAR_POS = WM_APP + 1 };
-  int FilledWidth(int pos) const;
+  void SendBarPos(double nowMs);
 
   // Found once: looking a control up asks the window system every time.
   HWND m_hBar = nullptr;
-  int m_nBarWidth = 0;
-  int m_nBarLower = 0;
-  int m_nBarUpper = 100;
-  int m_nBarStep = 10;
-  int m_nBarPos = 0;    // the position stepped to
-  int m_nShownPos = 0;  // the control's own
-  bool m_bShowPending = false;
+  CBarShow m_bar{kBarPaintIntervalMs};
 };

@@ -16,14 +16,14 @@ bool IsPostedCommand(UINT m) {
 
 bool g_quitSeen = false;
 
-double NowMs() {
+}  // namespace
+
+double PumpClockMs() {
   LARGE_INTEGER freq, now;
   ::QueryPerformanceFrequency(&freq);
   ::QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
-
-}  // namespace
 
 void PumpWithoutInput() {
   if (g_quitSeen) return;
@@ -40,18 +40,23 @@ void PumpWithoutInput() {
   }
 }
 
-void WaitPumpingWithoutInput(DWORD ms) {
-  const double end = NowMs() + ms;
+void WaitPumpingWithoutInput(DWORD ms) { WaitPumpingWithoutInputUntil(PumpClockMs() + ms); }
+
+void WaitPumpingWithoutInputUntil(double endMs) {
   for (;;) {
-    PumpWithoutInput();
-    const double left = end - NowMs();
+    const double left = endMs - PumpClockMs();
     if (left <= 0) break;
     // Sleeps for all the time left and wakes only for a message: waiting costs no CPU.
     // Rounded up, so the last fraction of a millisecond is not spun away.
     const DWORD wait = static_cast<DWORD>(left) + 1;
-    if (g_quitSeen)
+    if (g_quitSeen) {
       ::Sleep(wait);
-    else
-      ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      continue;
+    }
+    // Messages already queued, seen or not, end the wait at once (MWMO_INPUTAVAILABLE), so
+    // the queue is looked at only when it holds something: a quiet pause is one wait.
+    if (::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+        WAIT_OBJECT_0)
+      PumpWithoutInput();
   }
 }

@@ -9,3 +9,7 @@
 void PumpWithoutInput();
 // Returns after ms milliseconds, handling messages as they come meanwhile.
 void WaitPumpingWithoutInput(DWORD ms);
+// The same, until the pump's clock reads endMs.
+void WaitPumpingWithoutInputUntil(double endMs);
+// The clock the pauses are measured on, in milliseconds; reading it asks no server.
+double PumpClockMs();

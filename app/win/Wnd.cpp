@@ -6,10 +6,11 @@ LRESULT CWnd::SendDlgItemMessage(int id, UINT msg, WPARAM w, LPARAM l) const {
   return ::SendDlgItemMessageA(m_hWnd, id, msg, w, l);
 }
 
-void CWnd::SetDlgItemText(int id, const std::string& text) {
+bool CWnd::SetDlgItemText(int id, const std::string& text) {
   // The same text again would only repaint the control.
-  if (GetDlgItemText(id) == text) return;
+  if (GetDlgItemText(id) == text) return false;
   ::SetDlgItemTextA(m_hWnd, id, text.c_str());
+  return true;
 }
 
 std::string CWnd::GetDlgItemText(int id) const {

@@ -15,7 +15,8 @@ class CWnd {
   HWND GetSafeHwnd() const { return m_hWnd; }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM w = 0, LPARAM l = 0) const;
-  void SetDlgItemText(int id, const std::string& text);
+  // False when the control already shows the text: then nothing is sent or repainted.
+  bool SetDlgItemText(int id, const std::string& text);
   std::string GetDlgItemText(int id) const;
   void EnableDlgItem(int id, bool enable);
   BOOL ShowWindow(int cmd);
