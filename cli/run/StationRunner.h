@@ -13,8 +13,8 @@
 #include "cli/run/UpgradeRunner.h"
 
 struct StationPlan {
-  RunPlan run;                  // ports, image, yes, serial command; skipCurrent unless forced
-  int maxUnits = 0;             // once this many were flashed or failed, the run drains; 0: never
+  RunPlan run;                 // ports, image, yes, serial command; skipCurrent unless forced
+  int maxUnits = 0;            // once this many were flashed or failed, the run drains; 0: never
   std::uint32_t pollMs = 250;  // between two looks at an empty port (each takes some 2 s)
 };
 
