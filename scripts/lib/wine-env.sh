@@ -27,6 +27,17 @@ wine_env_start() {
   fi
   local rc=0
   timeout 180 "$FW_WINE_LOADER" wineboot -i >"$FW_WINE_DIR/wineboot.log" 2>&1 || rc=$?
+  # A new prefix now and then fails half made ("could not load kernel32.dll"): it is made
+  # again once, from nothing, with its server ended first.
+  if [ "$rc" != 0 ] && [ "$rc" != 124 ]; then
+    echo "wine-env: wineboot ended with status $rc; making the prefix again" >&2
+    tail -3 "$FW_WINE_DIR/wineboot.log" | sed 's/^/  wineboot: /' >&2
+    timeout 30 wineserver -k >/dev/null 2>&1 || true
+    timeout 30 wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    rc=0
+    timeout 180 "$FW_WINE_LOADER" wineboot -i >"$FW_WINE_DIR/wineboot.log" 2>&1 || rc=$?
+  fi
   if [ "$rc" != 0 ]; then
     echo "wine-env: could not make a $WINEARCH Wine prefix: '$FW_WINE_LOADER wineboot -i'" \
       "$([ "$rc" = 124 ] && echo "did not finish in 180 s" || echo "ended with status $rc")." >&2
